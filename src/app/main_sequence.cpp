@@ -6,7 +6,8 @@
 
 namespace zt {
 
-int RunMainSequence(Runtime& rt) {
+int RunMainSequence(Runtime& rt, std::string& errorMessage) {
+  errorMessage.clear();
   rt.console.SetCursorVisible(false);
   LoadSessionEnvironment(rt);
   if (!rt.session.RootDir.empty()) ChangeDirectory(rt.session.RootDir);

@@ -1,12 +1,14 @@
 #pragma once
-// Process-wide state of the form engine (owned by src/forms/). Filled in by the form engine.
-#include <string>
+// Process-wide state of the form engine: the loaded definition (form loader and loop) and
+// the field editor's own state.
+#include "forms/editor_state.h"
+#include "forms/form_definition.h"
 
 namespace zt {
 
 struct FormState {
-  // Text copied with Ctrl+C inside the program.
-  std::string clipboard;
+  FormDefinition definition;
+  EditorState editor;
 };
 
 }  // namespace zt
