@@ -7,13 +7,16 @@ namespace zt {
 struct LocaleState {
   // Base name of the language file; empty until the first lookup.
   std::string languageBase;
-  // Operator's formatting characters, loaded on first use; '\0' means not loaded yet.
-  char decimalChar = '\0';
-  char thousandsChar = '\0';
+  // Operator's number characters, loaded by the first number formatting.
+  bool numberSettingsLoaded = false;
+  char decimalChar = '\'';
+  char thousandsChar = '.';
+  // Operator's date separator and order (three of "D", "M", "A"), loaded by the first
+  // date formatting.
   bool dateSettingsLoaded = false;
-  char dateSeparator = '\0';
-  std::string dateOrder;
-  // Which folding table FoldText uses.
+  char dateSeparator = '/';
+  std::string dateOrder = "DMA";
+  // Which folding table FoldText uses: off keeps accents, on removes them.
   bool accentFreeFolding = false;
 };
 
