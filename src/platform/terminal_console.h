@@ -1,0 +1,97 @@
+#pragma once
+// The console on a real terminal (xterm-compatible, tmux, Linux console), written on termios
+// and xterm control sequences. The 80 x 25 cells live in BufferedConsole; Flush sends only
+// the cells that changed since the last flush. The terminal is put back as it was on every
+// way out: destruction, Restore(), and the termination and crash signals.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/buffered_console.h"
+#include "platform/environment.h"
+#include "platform/key_decoder.h"
+
+namespace zt {
+
+class TerminalConsole : public BufferedConsole {
+ public:
+  struct Options {
+    int escDelayMs = kDefaultEscDelayMs;
+    // Install the restore-on-signal handlers and the SIGWINCH/SIGTSTP handling. Only one
+    // console per process may do this; tests that drive a pseudo-terminal leave it off.
+    bool handleSignals = true;
+  };
+
+  // Opens the controlling terminal: standard input and output when both are terminals,
+  // else /dev/tty. Enters raw mode and the alternate screen. nullptr with a message in
+  // error when there is no usable terminal.
+  static std::unique_ptr<TerminalConsole> Open(const Environment& env, std::string& error);
+  // The same on a given terminal descriptor (not closed by the console), e.g. the slave
+  // side of a pseudo-terminal in a test.
+  static std::unique_ptr<TerminalConsole> OpenOn(int ttyFd, const Options& options,
+                                                 std::string& error);
+
+  ~TerminalConsole() override;
+  TerminalConsole(const TerminalConsole&) = delete;
+  TerminalConsole& operator=(const TerminalConsole&) = delete;
+
+  bool PollEvent(InputEvent& event) override;
+  bool WaitForInput(int timeoutMs) override;
+  void Flush() override;
+  void SetMouseReporting(bool on) override;
+  int MouseButtons() const override { return 3; }
+  void Beep() override;
+  void CopyToClipboard(std::string_view cp850Text) override;
+
+  // Puts the terminal back as it was (cooked mode, main screen, default cursor, mouse and
+  // bracketed paste off). Idempotent; the destructor calls it.
+  void Restore();
+  // Hands the terminal to another program for a while (Restore), then takes it back and
+  // repaints everything (Resume).
+  void Suspend() { Restore(); }
+  bool Resume();
+  // Forces the next Flush to redraw every cell.
+  void Invalidate() { frontValid_ = false; }
+
+  // The ANSI colour number (0-7) for a console colour's low three bits: console 1 is blue,
+  // ANSI 4 is blue.
+  static int AnsiColour(int consoleColour);
+  // The SGR parameters for an attribute, e.g. "34;47" or "93;100".
+  static std::string SgrParameters(Attribute attribute);
+
+ private:
+  TerminalConsole(int ttyFd, bool ownsFd, const Options& options);
+  bool Enter(std::string& error);
+  void QueryTerminalSize();
+  bool ScreenFits() const { return termRows_ >= kRows && termColumns_ >= kColumns; }
+  void DrawTooSmallMessage();
+  void HandleSignalWakeups();
+  void ReadInput();
+  void WriteOut();
+  void MoveTo(int row, int column);
+
+  int fd_;
+  bool ownsFd_;
+  Options options_;
+  bool active_ = false;  // raw mode and alternate screen are on
+  bool handlersInstalled_ = false;
+  int wakePipe_[2] = {-1, -1};
+  KeyDecoder decoder_;
+  std::string out_;
+  Grid front_{};
+  bool frontValid_ = false;
+  int termRows_ = kRows;
+  int termColumns_ = kColumns;
+  bool resized_ = false;  // a Resize event is owed to the caller
+  // What the terminal currently shows outside the cells.
+  int outRow_ = 0;  // 0: unknown
+  int outColumn_ = 0;
+  int outAttr_ = -1;  // -1: unknown
+  int shownCursorVisible_ = -1;
+  int shownCursorHeight_ = -1;
+  bool mouseOn_ = false;
+};
+
+}  // namespace zt
