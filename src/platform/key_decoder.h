@@ -39,6 +39,8 @@ class KeyDecoder {
   // Milliseconds from nowMs until unfinished input must be decided (0 when overdue), or -1
   // when nothing is unfinished: how long a caller may sleep before calling Next again.
   int MillisecondsUntilDeadline(std::int64_t nowMs) const;
+  // True when Next would deliver an event without any deadline passing.
+  bool HasEvent() const { return !ready_.empty(); }
   // Bytes held back because they may be the start of a longer sequence.
   std::size_t PendingBytes() const { return buffer_.size(); }
 

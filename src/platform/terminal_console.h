@@ -62,18 +62,20 @@ class TerminalConsole : public BufferedConsole {
   static std::string SgrParameters(Attribute attribute);
 
  private:
-  TerminalConsole(int ttyFd, bool ownsFd, const Options& options);
+  TerminalConsole(int inFd, int outFd, bool ownsFds, const Options& options);
   bool Enter(std::string& error);
   void QueryTerminalSize();
   bool ScreenFits() const { return termRows_ >= kRows && termColumns_ >= kColumns; }
   void DrawTooSmallMessage();
-  void HandleSignalWakeups();
+  void HandleWakeups();
   void ReadInput();
   void WriteOut();
   void MoveTo(int row, int column);
+  void ForgetShownState();
 
-  int fd_;
-  bool ownsFd_;
+  int inFd_;
+  int outFd_;
+  bool ownsFds_;
   Options options_;
   bool active_ = false;  // raw mode and alternate screen are on
   bool handlersInstalled_ = false;
@@ -82,16 +84,18 @@ class TerminalConsole : public BufferedConsole {
   std::string out_;
   Grid front_{};
   bool frontValid_ = false;
+  bool tooSmallShown_ = false;
   int termRows_ = kRows;
   int termColumns_ = kColumns;
   bool resized_ = false;  // a Resize event is owed to the caller
-  // What the terminal currently shows outside the cells.
-  int outRow_ = 0;  // 0: unknown
+  // What the terminal currently shows besides the cells; -1 or 0: not known.
+  int outRow_ = 0;
   int outColumn_ = 0;
-  int outAttr_ = -1;  // -1: unknown
+  int outAttr_ = -1;
   int shownCursorVisible_ = -1;
   int shownCursorHeight_ = -1;
-  bool mouseOn_ = false;
+  int shownMouse_ = -1;
+  bool mouseWanted_ = false;
 };
 
 }  // namespace zt

@@ -1,0 +1,486 @@
+#include "platform/terminal_console.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "platform/codepage.h"
+
+namespace zt {
+namespace {
+
+// Alternate screen, xterm's metaSendsEscape saved and switched on (so Alt+letter arrives as
+// ESC + letter), bracketed paste, no autowrap (writing the last column must not scroll).
+constexpr std::string_view kEnterModes =
+    "\x1b[?1049h\x1b[?1036s\x1b[?1036h\x1b[?2004h\x1b[?7l\x1b[0m\x1b[2J";
+// Everything kEnterModes and the drawing changed, undone; the alternate screen is left last
+// so the shell's screen comes back with its cursor.
+constexpr std::string_view kRestoreModes =
+    "\x1b[?1000l\x1b[?1006l\x1b[?2004l\x1b[?1036r\x1b[0 q\x1b[?25h\x1b[?7h\x1b[0m\x1b[?1049l";
+
+// The only process-wide state of the console: what a signal handler needs to put the
+// terminal back, prepared while a console that handles signals is active. A handler can
+// only reach it through a static.
+struct SignalRestore {
+  volatile sig_atomic_t armed = 0;
+  int fd = -1;
+  termios saved{};
+  termios raw{};
+  int wakeFd = -1;
+};
+SignalRestore gRestore;
+
+constexpr int kFatalSignals[] = {SIGTERM, SIGHUP, SIGINT,  SIGQUIT, SIGSEGV,
+                                 SIGBUS,  SIGFPE, SIGABRT, SIGILL};
+constexpr int kOtherSignals[] = {SIGWINCH, SIGTSTP};
+struct sigaction gPrevious[sizeof(kFatalSignals) / sizeof(int) + 2];
+
+void RestoreFromSignal() {
+  if (!gRestore.armed) return;
+  gRestore.armed = 0;
+  ssize_t ignored = write(gRestore.fd, kRestoreModes.data(), kRestoreModes.size());
+  (void)ignored;
+  tcsetattr(gRestore.fd, TCSANOW, &gRestore.saved);
+}
+
+void OnFatalSignal(int sig) {
+  int savedErrno = errno;
+  RestoreFromSignal();
+  signal(sig, SIG_DFL);
+  raise(sig);
+  errno = savedErrno;
+}
+
+void Wake(char what) {
+  if (gRestore.wakeFd < 0) return;
+  ssize_t ignored = write(gRestore.wakeFd, &what, 1);
+  (void)ignored;
+}
+
+void OnWindowChange(int) {
+  int savedErrno = errno;
+  Wake('W');
+  errno = savedErrno;
+}
+
+void OnStop(int sig) {
+  int savedErrno = errno;
+  bool wasArmed = gRestore.armed;
+  RestoreFromSignal();
+  // Stop for real, then take the terminal back when continued.
+  signal(sig, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, sig);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  raise(sig);
+  struct sigaction action {};
+  action.sa_handler = OnStop;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(sig, &action, nullptr);
+  if (wasArmed) {
+    tcsetattr(gRestore.fd, TCSANOW, &gRestore.raw);
+    gRestore.armed = 1;
+    Wake('C');
+  }
+  errno = savedErrno;
+}
+
+std::int64_t NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::string Base64(std::string_view data) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((data.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < data.size(); i += 3) {
+    std::uint32_t chunk = static_cast<std::uint8_t>(data[i]) << 16;
+    if (i + 1 < data.size()) chunk |= static_cast<std::uint8_t>(data[i + 1]) << 8;
+    if (i + 2 < data.size()) chunk |= static_cast<std::uint8_t>(data[i + 2]);
+    out += kDigits[(chunk >> 18) & 63];
+    out += kDigits[(chunk >> 12) & 63];
+    out += i + 1 < data.size() ? kDigits[(chunk >> 6) & 63] : '=';
+    out += i + 2 < data.size() ? kDigits[chunk & 63] : '=';
+  }
+  return out;
+}
+
+}  // namespace
+
+int TerminalConsole::AnsiColour(int consoleColour) {
+  static constexpr int kAnsi[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+  return kAnsi[consoleColour & 7];
+}
+
+std::string TerminalConsole::SgrParameters(Attribute attribute) {
+  int fg = attribute & 15;
+  int bg = (attribute >> 4) & 15;
+  return std::to_string((fg < 8 ? 30 : 90) + AnsiColour(fg)) + ";" +
+         std::to_string((bg < 8 ? 40 : 100) + AnsiColour(bg));
+}
+
+std::unique_ptr<TerminalConsole> TerminalConsole::Open(const Environment& env, std::string& error) {
+  Options options;
+  options.escDelayMs = EscDelayMilliseconds(env);
+  options.handleSignals = true;
+  int inFd = STDIN_FILENO;
+  int outFd = STDOUT_FILENO;
+  bool owns = false;
+  if (!isatty(inFd) || !isatty(outFd)) {
+    int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+      error = std::string("no terminal to run on (/dev/tty: ") + std::strerror(errno) + ")";
+      return nullptr;
+    }
+    inFd = outFd = fd;
+    owns = true;
+  }
+  std::unique_ptr<TerminalConsole> console(new TerminalConsole(inFd, outFd, owns, options));
+  if (!console->Enter(error)) return nullptr;
+  return console;
+}
+
+std::unique_ptr<TerminalConsole> TerminalConsole::OpenOn(int ttyFd, const Options& options,
+                                                         std::string& error) {
+  std::unique_ptr<TerminalConsole> console(new TerminalConsole(ttyFd, ttyFd, false, options));
+  if (!console->Enter(error)) return nullptr;
+  return console;
+}
+
+TerminalConsole::TerminalConsole(int inFd, int outFd, bool ownsFds, const Options& options)
+    : inFd_(inFd),
+      outFd_(outFd),
+      ownsFds_(ownsFds),
+      options_(options),
+      decoder_(options.escDelayMs) {}
+
+TerminalConsole::~TerminalConsole() {
+  Restore();
+  if (handlersInstalled_) {
+    std::size_t n = 0;
+    for (int sig : kFatalSignals) sigaction(sig, &gPrevious[n++], nullptr);
+    for (int sig : kOtherSignals) sigaction(sig, &gPrevious[n++], nullptr);
+    gRestore.wakeFd = -1;
+  }
+  for (int fd : wakePipe_) {
+    if (fd >= 0) close(fd);
+  }
+  if (ownsFds_) close(inFd_);
+}
+
+bool TerminalConsole::Enter(std::string& error) {
+  termios saved{};
+  if (tcgetattr(inFd_, &saved) != 0) {
+    error = std::string("the terminal cannot be set up: ") + std::strerror(errno);
+    return false;
+  }
+  termios raw = saved;
+  raw.c_iflag &= ~static_cast<tcflag_t>(BRKINT | ICRNL | INPCK | ISTRIP | IXON | INLCR | IGNCR);
+  raw.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+  raw.c_cflag |= CS8;
+  raw.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | IEXTEN | ISIG);
+  // Reads never block: waiting is done with poll().
+  raw.c_cc[VMIN] = 0;
+  raw.c_cc[VTIME] = 0;
+  if (pipe2(wakePipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
+    error = std::string("the terminal cannot be set up: ") + std::strerror(errno);
+    return false;
+  }
+  if (options_.handleSignals && !gRestore.armed && gRestore.wakeFd < 0) {
+    gRestore.fd = outFd_;
+    gRestore.saved = saved;
+    gRestore.raw = raw;
+    gRestore.wakeFd = wakePipe_[1];
+    std::size_t n = 0;
+    struct sigaction action {};
+    sigemptyset(&action.sa_mask);
+    action.sa_handler = OnFatalSignal;
+    for (int sig : kFatalSignals) sigaction(sig, &action, &gPrevious[n++]);
+    action.sa_flags = SA_RESTART;
+    action.sa_handler = OnWindowChange;
+    sigaction(SIGWINCH, &action, &gPrevious[n++]);
+    action.sa_handler = OnStop;
+    sigaction(SIGTSTP, &action, &gPrevious[n++]);
+    handlersInstalled_ = true;
+  }
+  if (tcsetattr(inFd_, TCSADRAIN, &raw) != 0) {
+    error = std::string("the terminal cannot be put in raw mode: ") + std::strerror(errno);
+    return false;
+  }
+  out_.insert(0, kEnterModes);
+  active_ = true;
+  if (handlersInstalled_) gRestore.armed = 1;
+  ForgetShownState();
+  QueryTerminalSize();
+  WriteOut();
+  return true;
+}
+
+void TerminalConsole::ForgetShownState() {
+  frontValid_ = false;
+  tooSmallShown_ = false;
+  outRow_ = 0;
+  outColumn_ = 0;
+  outAttr_ = -1;
+  shownCursorVisible_ = -1;
+  shownCursorHeight_ = -1;
+  shownMouse_ = -1;
+}
+
+void TerminalConsole::Restore() {
+  if (!active_) return;
+  if (handlersInstalled_) gRestore.armed = 0;
+  out_.clear();  // unsent drawing is of no use on the shell's screen
+  out_ += kRestoreModes;
+  WriteOut();
+  termios saved{};
+  if (handlersInstalled_) {
+    saved = gRestore.saved;
+  } else {
+    // Tests' consoles keep no signal state; raw mode is undone by the caller's own setup.
+    tcgetattr(inFd_, &saved);
+    saved.c_lflag |= ECHO | ICANON | IEXTEN | ISIG;
+    saved.c_iflag |= ICRNL | IXON;
+    saved.c_oflag |= OPOST;
+  }
+  tcsetattr(inFd_, TCSADRAIN, &saved);
+  active_ = false;
+}
+
+bool TerminalConsole::Resume() {
+  if (active_) return true;
+  std::string error;
+  termios raw = gRestore.raw;
+  if (!handlersInstalled_) {
+    tcgetattr(inFd_, &raw);
+    raw.c_iflag &= ~static_cast<tcflag_t>(BRKINT | ICRNL | INPCK | ISTRIP | IXON);
+    raw.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    raw.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | IEXTEN | ISIG);
+    raw.c_cc[VMIN] = 0;
+    raw.c_cc[VTIME] = 0;
+  }
+  if (tcsetattr(inFd_, TCSADRAIN, &raw) != 0) return false;
+  out_ += kEnterModes;
+  active_ = true;
+  if (handlersInstalled_) gRestore.armed = 1;
+  ForgetShownState();
+  QueryTerminalSize();
+  Flush();
+  return true;
+}
+
+void TerminalConsole::QueryTerminalSize() {
+  winsize size{};
+  if (ioctl(outFd_, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0) {
+    termRows_ = size.ws_row;
+    termColumns_ = size.ws_col;
+  } else {
+    termRows_ = kRows;
+    termColumns_ = kColumns;
+  }
+}
+
+void TerminalConsole::HandleWakeups() {
+  char buffer[64];
+  bool resize = false;
+  bool continued = false;
+  for (;;) {
+    ssize_t n = read(wakePipe_[0], buffer, sizeof buffer);
+    if (n <= 0) break;
+    for (ssize_t i = 0; i < n; ++i) {
+      if (buffer[i] == 'W') resize = true;
+      if (buffer[i] == 'C') continued = true;
+    }
+  }
+  if (continued && active_) {
+    // Back from a stop: the handler restored raw mode; the screen modes need sending again.
+    out_ += kEnterModes;
+    ForgetShownState();
+    resize = true;
+  }
+  if (resize) {
+    QueryTerminalSize();
+    frontValid_ = false;
+    tooSmallShown_ = false;
+    resized_ = true;
+    Flush();
+  }
+}
+
+void TerminalConsole::ReadInput() {
+  char buffer[4096];
+  for (;;) {
+    ssize_t n = read(inFd_, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    decoder_.Feed(std::string_view(buffer, static_cast<std::size_t>(n)), NowMs());
+    if (static_cast<std::size_t>(n) < sizeof buffer) break;
+  }
+}
+
+bool TerminalConsole::PollEvent(InputEvent& event) {
+  HandleWakeups();
+  if (resized_) {
+    resized_ = false;
+    event = InputEvent{};
+    event.kind = EventKind::Resize;
+    return true;
+  }
+  // While the screen does not fit, input stays in the terminal until the operator can see.
+  if (!active_ || !ScreenFits()) return false;
+  ReadInput();
+  return decoder_.Next(event, NowMs());
+}
+
+bool TerminalConsole::WaitForInput(int timeoutMs) {
+  Flush();
+  std::int64_t start = NowMs();
+  for (;;) {
+    if (decoder_.HasEvent() || resized_) return true;
+    bool readTty = active_ && ScreenFits();
+    int wait = timeoutMs < 0
+                   ? -1
+                   : static_cast<int>(std::max<std::int64_t>(0, timeoutMs - (NowMs() - start)));
+    int deadline = readTty ? decoder_.MillisecondsUntilDeadline(NowMs()) : -1;
+    if (deadline >= 0 && (wait < 0 || deadline < wait)) wait = deadline;
+    pollfd fds[2] = {{wakePipe_[0], POLLIN, 0}, {inFd_, POLLIN, 0}};
+    int ready = poll(fds, readTty ? 2 : 1, wait);
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (ready == 0) {
+      if (deadline >= 0 && deadline <= wait) return true;  // unfinished input is now due
+      return false;
+    }
+    if (fds[0].revents != 0) {
+      HandleWakeups();
+      if (resized_) return true;
+    }
+    if (readTty && fds[1].revents != 0) return true;
+  }
+}
+
+void TerminalConsole::MoveTo(int row, int column) {
+  if (outRow_ == row && outColumn_ == column) return;
+  if (outRow_ == row && column > outColumn_ && outColumn_ > 0) {
+    int gap = column - outColumn_;
+    out_ += gap == 1 ? "\x1b[C" : "\x1b[" + std::to_string(gap) + "C";
+  } else if (column == 1) {
+    out_ += row == 1 ? "\x1b[H" : "\x1b[" + std::to_string(row) + "H";
+  } else {
+    out_ += "\x1b[" + std::to_string(row) + ";" + std::to_string(column) + "H";
+  }
+  outRow_ = row;
+  outColumn_ = column;
+}
+
+void TerminalConsole::DrawTooSmallMessage() {
+  out_ += "\x1b[0m\x1b[2J\x1b[H";
+  out_ += "This program needs a terminal of at least 80 x 25 (now " + std::to_string(termColumns_) +
+          " x " + std::to_string(termRows_) + "). Please enlarge it.";
+  ForgetShownState();
+  tooSmallShown_ = true;
+}
+
+void TerminalConsole::Flush() {
+  if (!active_) return;
+  if (!ScreenFits()) {
+    if (!tooSmallShown_) DrawTooSmallMessage();
+    WriteOut();
+    return;
+  }
+  const Grid& cells = Cells();
+  bool hidden = false;
+  if (!frontValid_) {
+    out_ += "\x1b[0m\x1b[2J";
+    outAttr_ = -1;
+  }
+  for (int r = 0; r < kRows; ++r) {
+    for (int c = 0; c < kColumns; ++c) {
+      const Cell& cell = cells[r][c];
+      if (frontValid_ && front_[r][c] == cell) continue;
+      if (!hidden && shownCursorVisible_ != 0) {
+        out_ += "\x1b[?25l";  // no cursor flicker across the screen while drawing
+        shownCursorVisible_ = 0;
+      }
+      hidden = true;
+      MoveTo(r + 1, c + 1);
+      if (cell.attr != outAttr_) {
+        out_ += "\x1b[" + SgrParameters(cell.attr) + "m";
+        outAttr_ = cell.attr;
+      }
+      AppendUtf8(out_, Cp850ToUnicode(cell.ch));
+      front_[r][c] = cell;
+      // Past the last column the terminal's cursor position is not certain.
+      outColumn_ = c + 2 <= kColumns ? c + 2 : 0;
+      if (outColumn_ == 0) outRow_ = 0;
+    }
+  }
+  frontValid_ = true;
+  int height = CursorHeight() >= 100 ? 100 : 50;
+  if (height != shownCursorHeight_) {
+    out_ += height == 100 ? "\x1b[2 q" : "\x1b[4 q";  // steady block / steady underline
+    shownCursorHeight_ = height;
+  }
+  int mouse = mouseWanted_ ? 1 : 0;
+  if (mouse != shownMouse_) {
+    out_ += mouse ? "\x1b[?1000h\x1b[?1006h" : "\x1b[?1000l\x1b[?1006l";
+    shownMouse_ = mouse;
+  }
+  if (CursorVisible()) {
+    MoveTo(CursorRow(), CursorColumn());
+    if (shownCursorVisible_ != 1) {
+      out_ += "\x1b[?25h";
+      shownCursorVisible_ = 1;
+    }
+  } else if (shownCursorVisible_ != 0) {
+    out_ += "\x1b[?25l";
+    shownCursorVisible_ = 0;
+  }
+  WriteOut();
+}
+
+void TerminalConsole::WriteOut() {
+  std::size_t done = 0;
+  while (done < out_.size()) {
+    ssize_t n = write(outFd_, out_.data() + done, out_.size() - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && errno == EAGAIN) {
+      pollfd fd{outFd_, POLLOUT, 0};
+      poll(&fd, 1, 1000);
+    } else {
+      break;  // the terminal is gone; nothing more can be shown
+    }
+  }
+  out_.clear();
+}
+
+void TerminalConsole::SetMouseReporting(bool on) {
+  mouseWanted_ = on;
+}
+
+void TerminalConsole::Beep() {
+  out_ += '\a';
+}
+
+void TerminalConsole::CopyToClipboard(std::string_view cp850Text) {
+  if (!active_) return;
+  out_ += "\x1b]52;c;" + Base64(Cp850ToUtf8(cp850Text)) + "\x07";
+}
+
+}  // namespace zt
