@@ -15,6 +15,9 @@ struct FormDefinition;
 // On failure the definition is left empty.
 bool LoadFormDefinition(Runtime& rt, std::string& error);
 
+// The path of the program's form file (resolved; for messages of callers too).
+std::string FormDefinitionPath(const Runtime& rt);
+
 // The same on a file's contents already read; fileName is only used in messages.
 bool ParseFormDefinition(Runtime& rt, std::string_view contents, std::string_view fileName,
                          FormDefinition& def, std::string& error);
