@@ -61,6 +61,9 @@ struct ScreenState {
   // toolkit does not depend on the tools. Each returns the text to hand out as typed keys.
   std::function<std::string(Runtime&)> runCalculator;
   std::function<std::string(Runtime&)> runCalendar;
+  // Starts a command line (interpreter, " /C ", command) and waits for it. Unset: the
+  // platform's RunCommandLine. Tests set it to see the command line.
+  std::function<int(Runtime&, const std::string& commandLine)> runCommand;
 };
 
 }  // namespace zt
