@@ -56,6 +56,10 @@ struct RecordState {
                              std::string& rangePrefix)>
       browseStartHook;
   std::function<std::string(Runtime&, std::int16_t browseNumber)> browseLineHook;
+  // Whether the operator asked to stop the fetching of entries; unset: an Esc waiting in
+  // the console's input (the waiting event is taken, whatever it is). Tests that script
+  // their keys ahead replace it so fetching does not eat them.
+  std::function<bool(Runtime&)> browseEscapeCheck;
 };
 
 }  // namespace zt
