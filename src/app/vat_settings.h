@@ -19,7 +19,7 @@ struct VatSetting {
 extern const std::array<VatSetting, 16> kVatSettings;
 
 // The main INI file's path: RootDir + "Vorn.ini".
-std::string MainIniPath(const Runtime& rt);
+std::string VatSettingsPath(const Runtime& rt);
 
 // Clears Changed, then reads the sixteen values into fields 1..16 of form 1 (each fitted
 // to its field's width); blank values of section 0 take their defaults.

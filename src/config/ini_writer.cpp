@@ -85,11 +85,11 @@ std::string RewriteIniText(std::string_view data, std::string_view section, std:
 namespace {
 
 std::string FailureText(std::string_view path, std::string_view reason) {
-  std::string text = "No s'ha pogut escriure el fitxer ";
+  std::string text = "The file ";
   text.append(path);
-  text.append(" (");
+  text.append(" cannot be written: ");
   text.append(reason);
-  text.append(")");
+  text.append(".");
   return text;
 }
 
@@ -194,7 +194,7 @@ Attempt WriteOnce(const std::string& target, std::string_view displayPath, std::
     bool ok = ::fstat(readFd, &info) == 0;
     if (ok && !S_ISREG(info.st_mode)) {
       ::close(readFd);
-      Fail(error, displayPath, "no es un fitxer normal");
+      Fail(error, displayPath, "it is not a regular file");
       return Attempt::Failed;
     }
     ok = ok && ReadDescriptor(readFd, data);
