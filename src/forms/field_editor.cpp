@@ -75,6 +75,9 @@ class FieldEditor {
   // Screen place of the field's first character.
   int ScreenTop() const { return row_ + WindowFirstRow(rt_) - 1; }
   int ScreenLeft() const { return column_ + WindowFirstColumn(rt_) - 1; }
+  // A marker off the screen would land on the field itself (or wrap): leave it out.
+  bool LeftMarkerOnScreen() const { return ScreenLeft() - 1 >= 1; }
+  bool RightMarkerOnScreen() const { return ScreenLeft() + optionWidth_ <= rt_.console.Columns(); }
 
   void Draw();
   void ShowCursor();
@@ -378,10 +381,14 @@ bool FieldEditor::Leaving(std::int16_t& key) {
 
 std::int16_t FieldEditor::Run() {
   if (optionMode_) {
-    Locate(row_, long{column_} - 1);
-    rt_.console.WriteCodePoint(kLeftMarker);
-    Locate(row_, long{column_} + optionWidth_);
-    rt_.console.WriteCodePoint(kRightMarker);
+    if (LeftMarkerOnScreen()) {
+      Locate(row_, long{column_} - 1);
+      rt_.console.WriteCodePoint(kLeftMarker);
+    }
+    if (RightMarkerOnScreen()) {
+      Locate(row_, long{column_} + optionWidth_);
+      rt_.console.WriteCodePoint(kRightMarker);
+    }
     rt_.console.SetCursorVisible(false);
   }
   SetStyle(rt_, "u");
@@ -403,10 +410,14 @@ std::int16_t FieldEditor::Run() {
   }
   SetStyle(rt_, "h");
   if (optionMode_) {
-    Locate(row_, long{column_} - 1);
-    rt_.console.Write(" ");
-    Locate(row_, long{column_} + optionWidth_);
-    rt_.console.Write(" ");
+    if (LeftMarkerOnScreen()) {
+      Locate(row_, long{column_} - 1);
+      rt_.console.Write(" ");
+    }
+    if (RightMarkerOnScreen()) {
+      Locate(row_, long{column_} + optionWidth_);
+      rt_.console.Write(" ");
+    }
   }
   Locate(row_, column_);
   cursorArg_ = Clamp16(cursor_);

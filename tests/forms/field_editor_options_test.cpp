@@ -216,5 +216,19 @@ TEST_F(OptionFieldTest, TerminalPasteIsDropped) {
   EXPECT_TRUE(rt.screen.pastedText.empty());
 }
 
+TEST_F(OptionFieldTest, MarkerOffTheScreenIsLeftOut) {
+  SetOptions("|A,Alfa|B,Beta");
+  Push(Script{{kEnter}});
+  std::int16_t row = kRow;
+  std::int16_t column = 1;
+  std::int16_t lineLength = 0;
+  std::int16_t cursor = 1;
+  std::int16_t key = 0;
+  std::string text = "B";
+  EditField(rt, row, column, lineLength, text, cursor, key);
+  // The field's first character was not overwritten by a marker nor blanked after it.
+  EXPECT_EQ(ScreenText(kRow, 1, 5), "Beta ");
+}
+
 }  // namespace
 }  // namespace zt::test

@@ -3,6 +3,7 @@
 
 #include "field_editor_fixture.h"
 #include "screen/key_input.h"
+#include "screen/windows.h"
 
 namespace zt::test {
 namespace {
@@ -338,6 +339,26 @@ TEST_F(FieldEditorTest, EmptyTextStillLeaves) {
   EXPECT_EQ(r.text, "");
   EXPECT_EQ(r.cursor, 1);
   EXPECT_EQ(r.key, kEnter);
+}
+
+TEST_F(FieldEditorTest, PlacesAndClicksAreRelativeToTheWindow) {
+  OpenWindow(rt, 3, 5, 12, 60);
+  // Row 2, column 4 of the window is screen row 5, column 9.
+  t.console.PushMouseRelease(1, 5, 11);
+  Push(Typed("Z") + Script{{kEnter}});
+  std::int16_t row = 2;
+  std::int16_t column = 4;
+  std::int16_t lineLength = 0;
+  std::int16_t cursor = 1;
+  std::int16_t key = 0;
+  std::string text = "abcd";
+  EditField(rt, row, column, lineLength, text, cursor, key);
+  EXPECT_EQ(text, "abZd");
+  EXPECT_EQ(key, kEnter);
+  EXPECT_EQ(ScreenText(5, 9, 4), "abZd");
+  EXPECT_EQ(t.console.CursorRow(), 5);
+  EXPECT_EQ(t.console.CursorColumn(), 9);
+  CloseWindow(rt);
 }
 
 }  // namespace
