@@ -264,5 +264,188 @@ TEST_F(FormLoopTest, DisplayOnlyFieldsArePassedOverAndIgnoreClicks) {
   EXPECT_EQ(Value(1, 4), "f  ");
 }
 
+// Form 1 (two fields) continues in form 2 (two fields, further down the screen).
+const char* const kChainedForms = "3,4\r\n" KEYS
+                                  ",2,2,0,0,0,0\r\n"
+                                  "5,1,\"A:\",3,0,0,0,0,0,\r\n6,1,\"B:\",3,0,0,0,0,0,\r\n" KEYS
+                                  ",2,0,0,0,0,0\r\n"
+                                  "10,1,\"C:\",3,0,0,0,0,0,\r\n11,1,\"D:\",3,0,0,0,0,0,\r\n" KEYS
+                                  ",1,0,0,0,0,0\r\n"
+                                  "15,1,\"E:\",3,0,0,0,0,0,\r\n";
+
+TEST_F(FormLoopTest, EnterOnTheLastFieldRunsTheContinuationForm) {
+  Load(kChainedForms);
+  Keys({keys::kEnter, keys::kEnter});  // A, B, then form 2
+  EXPECT_EQ(ScreenText(10, 1, 2), "  ") << "form 2 is drawn only when it runs";
+  console().PushText("c");
+  Keys({keys::kEnter, keys::kEnter});  // C, D: Enter on D leaves form 2 and form 1
+  EXPECT_EQ(Run(), keys::kEnter);
+  EXPECT_EQ(Value(2, 1), "c  ");
+  EXPECT_EQ(ScreenText(10, 1, 2), "C:");
+}
+
+TEST_F(FormLoopTest, F2RunsTheContinuationAndUpOnItsFirstFieldComesBack) {
+  Load(kChainedForms);
+  Keys({kF2});
+  console().PushText("c");
+  Keys({keys::kUp});  // first field of a continuation: back to form 1 with Esc
+  console().PushText("a");
+  Keys({keys::kEnter, keys::kEsc, keys::kEsc});
+  EXPECT_EQ(Run(), keys::kEsc);
+  EXPECT_EQ(Value(2, 1), "c  ");
+  EXPECT_EQ(Value(1, 1), "a  ") << "form 1 stayed on its field";
+}
+
+TEST_F(FormLoopTest, ContinuationLeftWithPgDnIsResumedNextTime) {
+  Load(kChainedForms);
+  Keys({kF2, keys::kPgDn, keys::kPgDn});  // form 2: to D, then leave with PgDn
+  EXPECT_EQ(Run(1, 0, 1), keys::kPgDn);
+  EXPECT_EQ(rt().forms.ResumeForm, 2);
+
+  console().PushText("r");  // lands straight on C of form 2
+  Keys({keys::kEnter, keys::kEnter});
+  EXPECT_EQ(Run(1, 0, 1), keys::kEnter);
+  EXPECT_EQ(Value(2, 1), "r  ");
+  EXPECT_EQ(Value(1, 1), "   ");
+  EXPECT_EQ(rt().forms.ResumeForm, 0);
+}
+
+TEST_F(FormLoopTest, ResumeWalkStopsOnACycleOfContinuations) {
+  // Forms 1 and 2 continue each other; form 3 is outside the cycle.
+  Load("3,4\r\n" KEYS ",1,2,0,0,0,0\r\n5,1,\"A:\",3,0,0,0,0,0,\r\n" KEYS
+       ",1,1,0,0,0,0\r\n10,1,\"C:\",3,0,0,0,0,0,\r\n" KEYS
+       ",1,0,0,0,0,0\r\n15,1,\"E:\",3,0,0,0,0,0,\r\n");
+  rt().forms.ResumeForm = 3;
+  console().PushText("a");
+  Keys({keys::kEsc});
+  EXPECT_EQ(Run(), keys::kEsc);
+  EXPECT_EQ(rt().forms.ResumeForm, 0);
+  EXPECT_EQ(Value(2, 1), "   ");
+}
+
+TEST_F(FormLoopTest, F4RunsTheBrowseListAndMovesOnWhenARecordIsChosen) {
+  Load(kPlainForm);  // field 1 opens browse list 2
+  std::vector<std::int16_t> opened;
+  std::string packedDuringBrowse;
+  rt().forms.runBrowse = [&](Runtime& r, std::int16_t& browse, std::int16_t& cancelled) {
+    opened.push_back(browse);
+    packedDuringBrowse = r.forms.stringStack.Packed();
+    cancelled = opened.size() == 1 ? 1 : 0;  // the first list is cancelled
+  };
+  Keys({kF4});  // cancelled: stays on field 1
+  console().PushText("a");
+  Keys({kF4});  // chosen: moves on to field 2 as with Down
+  console().PushText("b");
+  Keys({kF4});  // field 2 has no browse list
+  Keys({keys::kEsc, keys::kEsc});
+  EXPECT_EQ(Run(), keys::kEsc);
+  EXPECT_EQ(opened, (std::vector<std::int16_t>{2, 2}));
+  EXPECT_EQ(Value(1, 1), "      ") << "F4 stores nothing; the browse list's choice does";
+  EXPECT_TRUE(rt().forms.stringStack.Empty());
+  EXPECT_TRUE(packedDuringBrowse.empty());
+}
+
+TEST_F(FormLoopTest, F4WithoutABrowseListStaysOnTheField) {
+  Load(kPlainForm);
+  Keys({kF4});
+  console().PushText("a");
+  Keys({keys::kEnter, keys::kEsc, keys::kEsc});
+  EXPECT_EQ(Run(), keys::kEsc);
+  EXPECT_EQ(Value(1, 1), "a     ");
+}
+
+TEST_F(FormLoopTest, F4OnTheLastFieldOfTheLastFormLeavesWithEnter) {
+  Load("1,4\r\n" KEYS
+       ",2,0,0,0,0,0\r\n"
+       "5,1,\"A:\",3,0,0,0,0,0,\r\n6,1,\"B:\",3,0,0,0,0,1,\r\n");
+  rt().forms.runBrowse = [](Runtime&, std::int16_t&, std::int16_t& cancelled) { cancelled = 0; };
+  Keys({keys::kEnter, kF4});
+  EXPECT_EQ(Run(), keys::kEnter);
+}
+
+TEST_F(FormLoopTest, F1ShowsHelpOnlyWithAMenuName) {
+  Load(kPlainForm);
+  rt().session.MenuName = "TOLVIRAN  ";
+  dir.Write("AJUDA/TOLVIRAN.HLP", std::string(80, 'h'));
+  // The help viewer takes the first Esc; the second leaves the form.
+  Keys({keys::kF1, keys::kEsc, keys::kEsc});
+  EXPECT_EQ(Run(), keys::kEsc);
+
+  rt().session.MenuName = "   ";
+  Keys({keys::kF1, keys::kEsc});
+  EXPECT_EQ(Run(), keys::kEsc);
+}
+
+TEST_F(FormLoopTest, BlankStartAndHiddenFields) {
+  Load("1,4\r\n" KEYS
+       ",2,0,0,0,0,0\r\n"
+       "5,1,\"A:\",4,0,0,1,0,0,\r\n"
+       "6,1,\"P:\",4,0,2,2,0,0,\r\n");
+  SetValue(1, 1, "keep");
+  SetValue(1, 2, "pass");
+  Keys({keys::kEnter});  // left blank: keeps the value, no change
+  console().PushText("ab");
+  Keys({keys::kUp, keys::kEsc});
+  EXPECT_EQ(Run(), keys::kEsc);
+  EXPECT_EQ(Value(1, 1), "keep");
+  EXPECT_EQ(Value(1, 2), "ab  ");
+  EXPECT_TRUE(rt().forms.definition.Changed);
+  EXPECT_EQ(ScreenText(6, 3, 6), "      ") << "a hidden value is never shown";
+  EXPECT_EQ(rt().screen.hiddenInputChar, 0);
+
+  rt().forms.definition.Changed = false;
+  Keys({keys::kEnter, keys::kEnter});  // both left blank
+  EXPECT_EQ(Run(), keys::kEnter);
+  EXPECT_EQ(Value(1, 1), "keep");
+  EXPECT_EQ(Value(1, 2), "ab  ");
+  EXPECT_FALSE(rt().forms.definition.Changed);
+}
+
+TEST_F(FormLoopTest, WindowedFormRestoresTheScreenAndTakesClicksInsideIt) {
+  Load("1,4\r\n" KEYS
+       ",2,0,5,10,12,50\r\n"
+       "1,1,\"A:\",3,0,0,0,0,1,\r\n"
+       "3,1,\"B:\",3,0,2,0,0,0,\r\n");
+  FillScreen('.');
+  std::string windowRow;
+  rt().forms.runBrowse = [&](Runtime&, std::int16_t&, std::int16_t& cancelled) {
+    windowRow = ScreenText(6, 10, 10);
+    cancelled = 1;
+  };
+  Keys({kF4});
+  console().PushMouseRelease(1, 5 + 3, 10 + 6);  // B's extra columns: B:___xx
+  console().PushText("b");
+  Keys({keys::kEnter});
+  EXPECT_EQ(Run(), keys::kEnter);
+  EXPECT_EQ(windowRow,
+            "\xBA"
+            "A:       ")
+      << "framed window, label inside";
+  EXPECT_EQ(Value(1, 2), "b  ");
+  EXPECT_EQ(ScreenText(5, 10, 41), std::string(41, '.')) << "the screen under it is back";
+  EXPECT_EQ(ScreenText(6, 10, 41), std::string(41, '.'));
+}
+
+TEST_F(FormLoopTest, FormWithoutEditableFieldsIsShownAndLeft) {
+  Load("1,4\r\n" KEYS ",1,0,0,0,0,0\r\n5,1,\"A:\",3,0,0,4,0,0,\r\n");
+  SetValue(1, 1, "abc");
+  std::int16_t form = -1;
+  std::int16_t key = 1234;
+  RunForm(rt(), form, 0, 0, key);
+  EXPECT_EQ(form, 1) << "a continuation number becomes positive";
+  EXPECT_EQ(key, 1234);
+  EXPECT_EQ(ScreenText(5, 1, 5), "A:abc");
+  EXPECT_EQ(console().ExhaustedWaits(), 0);
+}
+
+TEST_F(FormLoopTest, MissingFormRunsNothing) {
+  Load(kPlainForm);
+  std::int16_t form = 7;
+  std::int16_t key = 5;
+  RunForm(rt(), form, 0, 0, key);
+  EXPECT_EQ(key, 5);
+  EXPECT_EQ(console().ExhaustedWaits(), 0);
+}
+
 }  // namespace
 }  // namespace zt
