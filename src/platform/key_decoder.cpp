@@ -185,9 +185,9 @@ bool CharacterEvent(char32_t cp, std::uint8_t mods, InputEvent& event) {
                        static_cast<std::uint8_t>((mods & (kModAlt | kModCtrl)) | shift));
     } else if ((mods & kModAlt) && AltRowScan(cp) != 0) {
       event = KeyEvent(Scan(AltRowScan(cp)), mods);
-    } else if ((mods & kModCtrl) && letter) {
+    } else if ((mods & kModCtrl) && (letter || (cp >= '@' && cp <= '_'))) {
       // What the terminal sends without modifyOtherKeys: the control byte.
-      event = KeyEvent(static_cast<std::int16_t>(lower & 0x1f), (mods & kModAlt) | kModCtrl);
+      return CharacterEvent(lower & 0x1f, mods & kModAlt, event);
     } else {
       // A printable character carries its own Shift.
       event = KeyEvent(static_cast<std::int16_t>(cp), mods & ~kModShift);
@@ -374,7 +374,7 @@ Step ParseCsi(std::string_view b, std::size_t start, std::uint8_t extra, bool ti
       params.push_back(value);
       value = 0;
       any = true;
-    } else if (c == '$' && prefix == 0 && !intermediate) {
+    } else if (c == '$' && prefix == 0 && !intermediate && params.empty()) {
       break;  // rxvt's Shift+key final
     } else if (c >= 0x20 && c <= 0x2F) {
       intermediate = true;
