@@ -70,8 +70,12 @@ class FieldEditorTest : public ::testing::Test {
     return text;
   }
 
+  // Every script ends the edit itself: a wait on an empty script is a faulty test.
+  void TearDown() override { EXPECT_EQ(t.console.ExhaustedWaits(), expectedExhaustedWaits); }
+
   TestRuntime t;
   Runtime& rt = t.rt;
+  int expectedExhaustedWaits = 0;
 };
 
 }  // namespace zt::test

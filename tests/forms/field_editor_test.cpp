@@ -341,6 +341,20 @@ TEST_F(FieldEditorTest, EmptyTextStillLeaves) {
   EXPECT_EQ(r.key, kEnter);
 }
 
+TEST_F(FieldEditorTest, WaitsForInputInsteadOfPolling) {
+  // Nothing but a pointer movement: the editor must block in WaitForInput, where the
+  // exhausted script hands it Esc. A polling loop would never get there.
+  InputEvent move;
+  move.kind = EventKind::MouseMove;
+  move.row = 1;
+  move.column = 1;
+  t.console.PushEvent(move);
+  const int flushesBefore = t.console.Flushes();
+  EXPECT_EQ(Edit("ab", 1).key, kEsc);
+  expectedExhaustedWaits = 1;
+  EXPECT_GT(t.console.Flushes(), flushesBefore);  // drawn output goes out before the wait
+}
+
 TEST_F(FieldEditorTest, PlacesAndClicksAreRelativeToTheWindow) {
   OpenWindow(rt, 3, 5, 12, 60);
   // Row 2, column 4 of the window is screen row 5, column 9.
