@@ -12,6 +12,7 @@
 #include "platform/memory_console.h"
 #include "screen/key_input.h"
 #include "screen/styles.h"
+#include "screen/windows.h"
 #include "support/temp_dir.h"
 
 namespace zt::test {
@@ -88,8 +89,8 @@ struct PopupFixture {
     rt.session.Colours = {{{15, 0}, {7, 0}, {0, 7}, {0, 7}, {0, 7}}};
   }
 
-  // A caller in the middle of an edit: every cell marked, a style and a key set in force,
-  // the cursor somewhere in a field.
+  // A caller in the middle of an edit: every cell marked, a window of its own open, a style
+  // and a key set in force, the cursor somewhere in a field.
   void PrepareCaller() {
     for (int row = 1; row <= 25; ++row) {
       for (int column = 1; column <= 80; ++column) {
@@ -98,6 +99,7 @@ struct PopupFixture {
                                static_cast<Attribute>((row + column) % 7 + 0x10)});
       }
     }
+    if (rt.screen.windowDepth == 0) OpenWindow(rt, 3, 5, 20, 50);
     SetStyle(rt, "r");
     SetKeySet(rt, "ea", "d,1b,4800");
     console.SetCursor(12, 40);
