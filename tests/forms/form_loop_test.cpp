@@ -447,5 +447,39 @@ TEST_F(FormLoopTest, MissingFormRunsNothing) {
   EXPECT_EQ(console().ExhaustedWaits(), 0);
 }
 
+TEST_F(FormLoopTest, RejectedPercentageBeepsAndKeepsTheTypedText) {
+  Load(kPlainForm);
+  SetValue(1, 4, "16");
+  Keys({keys::kPgDn});
+  console().PushText("1,5");
+  Keys({keys::kEnter});  // rejected: the text stays "1,5  ", the cursor goes back to 1
+  console().PushText("2");
+  Keys({keys::kEnter});  // "2,5  ": rejected again (from the stored value it would pass)
+  console().PushText("2.");
+  Keys({keys::kEnter});  // "2.5  "
+  EXPECT_EQ(Run(), keys::kEnter);
+  EXPECT_EQ(console().Beeps(), 2);
+  EXPECT_EQ(Value(1, 4), "2.5  ");
+  EXPECT_EQ(ScreenText(8, 6, 7), " 2,50 %");
+}
+
+TEST_F(FormLoopTest, HiddenTextIsNotLeftOnTheScreen) {
+  Load("1,4\r\n" KEYS ",1,0,0,0,0,0\r\n5,1,\"P:\",4,0,2,2,0,0,\r\n");
+  console().PushText("abcd");
+  Keys({keys::kEnter});
+  EXPECT_EQ(Run(), keys::kEnter);
+  EXPECT_EQ(Value(1, 1), "abcd");
+  EXPECT_EQ(ScreenText(5, 3, 6).find_first_of("abcd"), std::string::npos);
+}
+
+TEST_F(FormLoopTest, ContinuationMissingFromTheFileIsIgnored) {
+  Load("1,4\r\n" KEYS ",2,9,0,0,0,0\r\n5,1,\"A:\",3,0,0,0,0,0,\r\n6,1,\"B:\",3,0,0,0,0,0,\r\n");
+  Keys({kF2, keys::kDown, keys::kDown, keys::kDown});
+  console().PushText("b");
+  Keys({keys::kEnter});
+  EXPECT_EQ(Run(), keys::kEnter);
+  EXPECT_EQ(Value(1, 2), "b  ");
+}
+
 }  // namespace
 }  // namespace zt
