@@ -113,6 +113,10 @@ void ReadKey(Runtime& rt, std::int16_t& key, std::int16_t& button, std::int16_t&
   if (!state.pendingKeys.empty()) {
     key = static_cast<std::uint8_t>(state.pendingKeys.front());
     state.pendingKeys.erase(0, 1);
+    // A typed-in character is no click: clear what a caller may still hold from before.
+    button = 0;
+    row = 0;
+    column = 0;
     state.lastReadFoundEvent = true;
     return;
   }

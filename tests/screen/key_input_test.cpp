@@ -174,11 +174,13 @@ TEST_F(KeyInputTest, HotKeysWithoutPopUpsOrWithEscDeliverNothingMore) {
 }
 
 TEST_F(KeyInputTest, PendingKeysComeBeforeTheConsole) {
-  rt.screen.pendingKeys =
-      "\x82"
-      "b";
+  rt.screen.pendingKeys = std::string("\x82") + "b";
   console.PushKey('c');
-  EXPECT_EQ(ReadOnce(rt).key, 0x82);
+  std::int16_t key = 0, button = 1, row = 5, column = 6;
+  ReadKey(rt, key, button, row, column);
+  EXPECT_EQ(key, 0x82);
+  EXPECT_EQ(button, 0);
+  EXPECT_EQ(console.PendingEvents(), 1u);
   EXPECT_EQ(ReadOnce(rt).key, 'b');
   EXPECT_EQ(ReadOnce(rt).key, 'c');
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/files.h"
 #include "screen/styles.h"
 #include "screen_fixture.h"
@@ -164,6 +166,19 @@ TEST_F(WindowsTest, UnwritableStackFileKeepsTheStackInMemory) {
   EXPECT_EQ(console.CursorRow(), 20);
   EXPECT_EQ(rt.screen.windowDepth, 0);
   EXPECT_FALSE(FileExists(rt.session.TempDir + "WinPush.tmp"));
+}
+
+TEST_F(WindowsTest, StackPathThatIsAFolderKeepsTheStackInMemory) {
+  std::filesystem::create_directory(dir.Path() + "WinPush.tmp");
+  FillPattern();
+  const auto before = Snapshot();
+  OpenWindow(rt, 1, 1, 25, 80);
+  DrawFrame(rt, kFrameSingle);
+  EXPECT_EQ(rt.screen.memoryWindowStack.size(), 1u);
+  CloseWindow(rt);
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(rt.screen.windowDepth, 0);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Path() + "WinPush.tmp"));
 }
 
 TEST_F(WindowsTest, WindowsOpenedAfterTheFileFailedStayInMemoryToo) {
