@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/keycodes.h"
+#include "screen/key_input.h"
 #include "tools/calendar.h"
 #include "tools/calendar_moves.h"
 #include "tools/popup_fixture.h"
@@ -186,6 +187,26 @@ TEST_F(CalendarScreen, RestoresTheCallerAfterRedraws) {
   EXPECT_EQ(
       Run(2024, 1, 1, {{keys::kPgDn}, {keys::kPgDn}, {keys::kLeft}, {keys::kHome}, {keys::kEsc}}),
       "");
+}
+
+TEST_F(CalendarScreen, HotKeyTypesTheDateIntoTheCaller) {
+  rt.screen.runCalendar = RunCalendar;
+  rt.session.WorkDate = PackedCalendarDate(2024, 1, 15);
+  PrepareCaller();
+  console.PushKey(keys::kAltC, kModAlt);
+  console.PushKey(keys::kRight);
+  console.PushKey('f');
+  std::int16_t key = 0;
+  WaitKey(rt, key);
+  EXPECT_EQ(key, keys::kAltC);
+  std::string received;
+  for (int i = 0; i < 10; ++i) {
+    WaitKey(rt, key);
+    received += static_cast<char>(key);
+  }
+  EXPECT_EQ(received, "16/1/2024 ");
+  EXPECT_TRUE(rt.screen.pendingKeys.empty());
+  EXPECT_EQ(console.ExhaustedWaits(), 0);
 }
 
 }  // namespace
