@@ -193,7 +193,8 @@ void StepRecords(Runtime& rt, std::int16_t handle, std::int16_t count, std::int1
 
 std::int32_t RecordPosition(Runtime& rt, std::int16_t handle, std::int32_t position) {
   RecordFile* file = FileOf(rt, handle);
-  if (file == nullptr) return 0;
+  // A read from a file that is not open must not pass for a successful one.
+  if (file == nullptr) return position == 0 ? 0 : btr::kFileNotOpen;
   RecordCall call(*file);
   call.ClearData();
   if (position == 0) {

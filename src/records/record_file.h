@@ -48,7 +48,7 @@ void SeekByKey(Runtime& rt, std::int16_t handle, std::int16_t keyNumber, std::st
 void StepRecords(Runtime& rt, std::int16_t handle, std::int16_t count, std::int16_t& status);
 
 // position 0: the current record's physical position (0 on failure or when not open).
-// Otherwise reads the record at that position and returns the status.
+// Otherwise reads the record at that position and returns the status (3 when not open).
 std::int32_t RecordPosition(Runtime& rt, std::int16_t handle, std::int32_t position);
 
 // Key length (0 when the key or the file does not exist) and record length of the file.

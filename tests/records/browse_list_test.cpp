@@ -316,6 +316,42 @@ TEST_F(BrowseTest, EndingRestoresScreenStyleKeySetAndDeletesTheCache) {
   EXPECT_FALSE(FileExists(dir.Path() + "Browse.tmp"));
 }
 
+TEST_F(BrowseTest, FilterFormRunsFirstAndEscCancelsTheList) {
+  PrepareEntries(3);
+  Form filter;
+  filter.KeyList = "d,1b";
+  filter.FieldCount = 1;
+  filter.WindowTop = 3;
+  filter.WindowLeft = 5;
+  filter.WindowBottom = 8;
+  filter.WindowRight = 50;
+  FormField field;
+  field.Row = 1;
+  field.Column = 2;
+  field.Width = 5;
+  field.Label = "X";
+  field.Value = "     ";
+  filter.fields = {FormField{}, field};
+  rt.forms.definition.forms = {Form{}, filter};
+  rt.forms.definition.FormCount = 1;
+  rt.forms.definition.MaxFields = 1;
+  BrowseDefinition def = Window(0);
+  def.FilterForm = 1;
+  const std::int16_t browse = AddBrowse(def);
+
+  Keys({{keys::kEsc, 1}});
+  EXPECT_EQ(Run(browse), -1);
+  EXPECT_EQ(console.snapshots.size(), 1u);             // the list itself read no key
+  EXPECT_TRUE(FileExists(dir.Path() + "Browse.tmp"));  // untouched: the list never opened
+  EXPECT_EQ(rt.screen.windowDepth, 0);
+
+  console.snapshots.clear();
+  Keys({{keys::kEnter, 1}, {keys::kDown, 1}, {keys::kEnter, 1}});
+  EXPECT_EQ(Run(browse), 0);
+  EXPECT_EQ(rt.records.ChosenLine, "Entry 02");
+  EXPECT_EQ(console.ExhaustedWaits(), 0);
+}
+
 // Damaged cache files: the list shows what it can read and never loops.
 TEST_F(BrowseTest, DamagedCacheIsShownAsFarAsItCanBeRead) {
   struct Case {

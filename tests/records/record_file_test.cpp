@@ -160,7 +160,7 @@ TEST_F(RecordFileTest, RecordPositionQueriesAndReadsByPosition) {
   EXPECT_EQ(RecordPosition(rt, kHandle, 999), btr::kInvalidRecordAddress);
   EXPECT_EQ(Code(), "D004");
   EXPECT_EQ(RecordPosition(rt, 99, 0), 0);
-  EXPECT_EQ(RecordPosition(rt, 99, position), 0);
+  EXPECT_EQ(RecordPosition(rt, 99, position), btr::kFileNotOpen);  // not a success
 }
 
 TEST_F(RecordFileTest, KeyInfoAddsUpTheSegmentsOfTheKey) {
@@ -201,6 +201,36 @@ TEST_F(RecordFileTest, ComparableKeyReversesBinaryAndAppliesCollating) {
 
   EXPECT_EQ(ComparableKey(rt, "x\x01", 99), "x\x01");
   EXPECT_EQ(CurrentKey(rt, 99), "");
+}
+
+TEST_F(RecordFileTest, LockBiasGoesOnReadsOnlyAndPaddingFollowsTheOperation) {
+  std::int16_t status = -1;
+  SetLockMode(rt, kHandle, "A", status);
+  const std::int16_t slot = FindRecordFile(rt, kHandle);
+  struct Case {
+    std::int16_t op;
+    std::int16_t sent;
+  };
+  for (const Case& c : {Case{12, 212}, Case{13, 213}, Case{15, 15}, Case{22, 222}, Case{33, 233},
+                        Case{24, 224}, Case{35, 235}, Case{34, 234}, Case{27, 27}}) {
+    recorder->ops.clear();
+    RecordOperation(rt, slot, c.op, status);
+    ASSERT_EQ(recorder->ops.size(), 1u);
+    EXPECT_EQ(recorder->ops[0], c.sent) << "operation " << c.op;
+  }
+  // A key shorter than the key: Get Less or Equal pads with 255 even when locked, so "B"
+  // reaches the last B record, not the last one below "B   ".
+  rt.records.files[static_cast<std::size_t>(slot - 1)].KeyText = "B";
+  RecordOperation(rt, slot, btr::kGetLessOrEqual, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Code(), "B002");
+  rt.records.files[static_cast<std::size_t>(slot - 1)].KeyText = "C";
+  RecordOperation(rt, slot, btr::kGetGreater, status);
+  EXPECT_EQ(Code(), "C003");  // "C" + zeros: C003 is greater
+  RecordOperation(rt, 41, btr::kGetFirst, status);
+  EXPECT_EQ(status, btr::kFileNotOpen);
+  RecordOperation(rt, 1, btr::kGetFirst, status);  // a free slot
+  EXPECT_EQ(status, btr::kFileNotOpen);
 }
 
 // A record held by another program: lock mode 1 waits and retries with the message up.
