@@ -207,3 +207,47 @@ TEST(PadZeros, WidthAndSign) {
 
 }  // namespace
 }  // namespace zt
+
+namespace zt {
+namespace {
+
+// Random masks and values, including the extremes: every result keeps the mask's length,
+// and values that are not finite fill it with "!".
+TEST_F(NumberFormatTest, RandomMasksKeepTheirLength) {
+  const std::string alphabet = "9Zz*.,-+ %a";
+  const double specials[] = {0.0,
+                             -0.0,
+                             0.5,
+                             -0.5,
+                             1e-300,
+                             -1e-300,
+                             123456789.125,
+                             -9.87654321e15,
+                             1e19,
+                             -1.8446744073709552e19,
+                             1e300,
+                             std::numeric_limits<double>::max(),
+                             std::numeric_limits<double>::lowest(),
+                             std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN()};
+  std::uint64_t seed = 42;
+  auto next = [&seed] {
+    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<std::uint32_t>(seed >> 33);
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::string mask(next() % 41, ' ');
+    for (char& c : mask) c = alphabet[next() % alphabet.size()];
+    double value = round % 2 == 0
+                       ? specials[next() % std::size(specials)]
+                       : (static_cast<double>(next()) - 2147483648.0) / (1 << (next() % 20));
+    std::string result = Format(mask, value);
+    ASSERT_EQ(result.size(), mask.size()) << "mask \"" << mask << "\" value " << value;
+    if (std::isnan(value) || std::isinf(value)) {
+      EXPECT_EQ(result, std::string(mask.size(), '!')) << mask;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zt

@@ -115,3 +115,31 @@ TEST_F(TranslateTest, BaseNameIsKeptOnceSet) {
 
 }  // namespace
 }  // namespace zt
+
+namespace zt {
+namespace {
+
+// Whatever follows it, even a file cut in a quoted value, the first record is found, and a
+// key that is nowhere gives the text back.
+TEST(TranslateFromText, FirstRecordWinsOverAnyTail) {
+  const std::string alphabet =
+      "\",\r\n\t \x1A"
+      "ab";
+  std::uint64_t seed = 7;
+  auto next = [&seed] {
+    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<std::uint32_t>(seed >> 33);
+  };
+  for (int round = 0; round < 2000; ++round) {
+    std::string tail(next() % 60, ' ');
+    for (char& c : tail) c = alphabet[next() % alphabet.size()];
+    const std::string data = "\"Key\",\"G\",\"O\",\"S\"\r\n" + tail;
+    ASSERT_EQ(TranslateFromText(data, "SPA", "Key"), "S") << tail;
+    ASSERT_EQ(TranslateFromText(data, "GLG", "Key"), "G") << tail;
+    // "z" occurs nowhere in the data, so it cannot be a key.
+    ASSERT_EQ(TranslateFromText(tail, "SPA", "zz"), "zz") << tail;
+  }
+}
+
+}  // namespace
+}  // namespace zt
