@@ -173,9 +173,11 @@ class Call {
     open_->hasCurrent = true;
     open_->position = position;
     open_->keyNumber = keyNumber;
+    open_->sortKey.clear();
+    if (!ValidKey(keyNumber)) return;  // a file without keys: physical currency only
     const auto& rec = Data().records.at(position);
-    open_->sortKey = recengine::SortKey(Layout(), static_cast<std::size_t>(keyNumber),
-                                        recengine::RawKey(Layout(), keyNumber, rec));
+    const auto k = static_cast<std::size_t>(keyNumber);
+    open_->sortKey = recengine::SortKey(Layout(), k, recengine::RawKey(Layout(), k, rec));
   }
 
   // Hands a record to the caller: data (cut to the room given) and, when keyNumber names a
@@ -185,7 +187,7 @@ class Call {
     const std::string& rec = Data().records.at(position);
     SetCurrent(position, keyNumber);
     TakeLock(position);
-    if (withKey) {
+    if (withKey && ValidKey(keyNumber)) {
       const std::string raw = recengine::RawKey(Layout(), keyNumber, rec);
       std::memcpy(key_, raw.data(), raw.size());
     }

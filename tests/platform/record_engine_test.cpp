@@ -296,5 +296,20 @@ TEST(RecordEngineCreate, CreateFromStatLayoutGivesTheSameFile) {
   EXPECT_EQ(store->CreateFile("C.DAT", bad), btr::kInvalidKeyLength);
 }
 
+TEST(RecordEngineCreate, FileWithoutKeysCanBeSteppedThrough) {
+  auto store = std::make_shared<MemoryRecordStore>();
+  RecordFileLayout layout;
+  layout.recordLength = 4;
+  ASSERT_EQ(store->CreateFile("K.DAT", layout), 0);
+  Client c(store, 1);
+  ASSERT_EQ(c.Open("K.DAT"), 0);
+  ASSERT_EQ(c.Insert("abcd"), 0);
+  ASSERT_EQ(c.Insert("efgh"), 0);
+  ASSERT_EQ(c.Call(btr::kStepFirst), 0);
+  ASSERT_EQ(c.Call(btr::kStepNext), 0);
+  EXPECT_EQ(c.Data(), "efgh");
+  EXPECT_EQ(c.Get(btr::kGetFirst, 0), btr::kInvalidKeyNumber);
+}
+
 }  // namespace
 }  // namespace zt
