@@ -292,14 +292,30 @@ TEST_F(LockRetryTest, WaitsUntilTheHolderLetsGoWithTheMessageShownOnce) {
 }
 
 TEST_F(LockRetryTest, MessageFollowsTheSessionLanguage) {
-  rt.session.Language = "SPA";
+  struct Case {
+    const char* language;
+    const char* message;
+  };
   std::int16_t status = -1;
   SetLockMode(rt, kHandle, "A", status);
-  releaseAfter = 1;
-  SeekByKey(rt, kHandle, 0, "B002", 0, status);
-  EXPECT_EQ(status, 0);
-  ASSERT_EQ(waits.size(), 1u);
-  EXPECT_NE(screenAtWait[0].find("FICHERO BLOQUEADO. ESPERE UN MOMENTO."), std::string::npos);
+  const std::int16_t slot = FindRecordFile(rt, kHandle);
+  for (const Case& c : {Case{"SPA", "FICHERO BLOQUEADO. ESPERE UN MOMENTO."},
+                        Case{"GLG", "FICHEIRO BLOQUEADO. ESPERE UM MOMENTO."},
+                        Case{"OCI", "FICH\xD4R BLOQUEJAT. ESPERATZ UN MOMENT."},
+                        Case{"CAT", "FITXER BLOQUEJAT. ESPEREU UN MOMENT."},
+                        Case{"ENG", "FITXER BLOQUEJAT. ESPEREU UN MOMENT."}}) {
+    SCOPED_TRACE(c.language);
+    rt.session.Language = c.language;
+    RecordOperation(rt, slot, btr::kUnlock, status);  // let go of what the last round took
+    ASSERT_EQ(other.Lock("B002"), 0);
+    waits.clear();
+    screenAtWait.clear();
+    releaseAfter = 1;
+    SeekByKey(rt, kHandle, 0, "B002", 0, status);
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(waits.size(), 1u);
+    EXPECT_NE(screenAtWait[0].find(c.message), std::string::npos);
+  }
 }
 
 TEST_F(LockRetryTest, OtherModesDoNotWait) {
