@@ -127,7 +127,7 @@ class HelpViewer {
 
  private:
   // Keys as the console gives them, without ReadKey's extras; combinations with Ctrl or
-  // Alt are other keys and do nothing here.
+  // Alt, and Shift with an extended key, are other keys and do nothing here.
   int ReadRawKey() {
     for (;;) {
       InputEvent event;
@@ -137,6 +137,8 @@ class HelpViewer {
       }
       if (event.kind != EventKind::Key || event.key == 0) continue;
       if (event.modifiers & (kModCtrl | kModAlt)) continue;
+      bool extended = event.key < 0 || event.key > 255;
+      if (extended && (event.modifiers & kModShift)) continue;
       return event.key;
     }
   }

@@ -135,7 +135,12 @@ void ReadKey(Runtime& rt, std::int16_t& key, std::int16_t& button, std::int16_t&
   state.lastReadFoundEvent = NextEvent(rt, event);
   if (!state.lastReadFoundEvent) return;
 
-  if (IsAltKeypad(event)) ComposeAltKeypad(rt, event);
+  if (IsAltKeypad(event)) {
+    ComposeAltKeypad(rt, event);
+    // A composed code 0 is no key: go on with the event that ended the composition, which
+    // callers could not wait for on the console.
+    if (event.key == 0 && state.heldEvent) NextEvent(rt, event);
+  }
 
   switch (event.kind) {
     case EventKind::Key:

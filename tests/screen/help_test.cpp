@@ -107,6 +107,19 @@ TEST_F(HelpTest, PagesThroughAFortyLineFile) {
   EXPECT_EQ(pages, expected);
 }
 
+TEST_F(HelpTest, CombinationsAreNotNavigationKeys) {
+  dir.Write("AJUDA/ALTA.HLP", HelpFile(40));
+  console.PushKey(keys::kPgDn, kModCtrl);
+  console.PushKey(keys::kEnd, kModShift);
+  console.PushKey(keys::kF1, kModAlt);
+  console.PushKey(keys::kDown);
+  auto pages = Browse("ALTA", {});
+  ASSERT_EQ(pages.size(), 5u);
+  EXPECT_EQ(pages[3], Range(1, 17));
+  EXPECT_EQ(console.depths[3], 1);
+  EXPECT_EQ(pages[4], Range(2, 18));
+}
+
 TEST_F(HelpTest, PageUpFromTheSecondPage) {
   dir.Write("AJUDA/ALTA.HLP", HelpFile(40));
   auto pages = Browse("ALTA", {keys::kPgDn, keys::kPgUp, keys::kPgUp});

@@ -133,6 +133,13 @@ TEST_F(KeyInputTest, KeyAfterAltKeypadDigitsIsDeliveredNext) {
   EXPECT_EQ(console.ExhaustedWaits(), 0);
 }
 
+TEST_F(KeyInputTest, ComposedZeroGivesWayToTheNextKey) {
+  console.PushKey(keys::kInsert, kModAlt);
+  console.PushKey('k');
+  EXPECT_EQ(ReadOnce(rt).key, 'k');
+  EXPECT_FALSE(rt.screen.heldEvent.has_value());
+}
+
 TEST_F(KeyInputTest, CalculatorResultArrivesAsTypedKeys) {
   int runs = 0;
   rt.screen.runCalculator = [&](Runtime& inner) {
