@@ -26,17 +26,21 @@ std::string MakeSuite() {
   std::string dir = std::filesystem::temp_directory_path() / "zt-bench-XXXXXX";
   if (mkdtemp(dir.data()) == nullptr) return {};
   std::filesystem::create_directories(dir + "/suite");
-  std::filesystem::create_directories(dir + "/session");
+  std::filesystem::create_directories(dir + "/suite/TMP");
   if (const char* source = std::getenv("ZT_SOURCE_DIR")) {
     std::filesystem::path suite = std::filesystem::path(source) / "suite";
     if (std::filesystem::is_directory(suite)) {
-      std::filesystem::copy(suite, dir + "/suite", std::filesystem::copy_options::recursive);
+      std::filesystem::copy(suite, dir + "/suite",
+                            std::filesystem::copy_options::recursive |
+                                std::filesystem::copy_options::overwrite_existing);
     }
   }
   if (!std::filesystem::exists(dir + "/suite/Vorn.ini")) {
     std::ofstream(dir + "/suite/Vorn.ini") << "[Usuari]\r\nIdioma=CAT\r\n";
   }
-  std::ofstream(dir + "/session/Sessio.ini") << "[Menu]\r\nTitol=BENCH\r\n";
+  if (!std::filesystem::exists(dir + "/suite/TMP/Sessio.ini")) {
+    std::ofstream(dir + "/suite/TMP/Sessio.ini") << "[Menu]\r\nTitol=BENCH\r\n";
+  }
   return dir;
 }
 
@@ -70,7 +74,7 @@ void BM_StartupToFirstFrameAndExitOnEsc(benchmark::State& state) {
     pid_t pid = forkpty(&master, nullptr, nullptr, &size);
     if (pid == 0) {
       setenv("KYBROOT", (dir + "/suite/").c_str(), 1);
-      setenv("KYBTMP", (dir + "/session/").c_str(), 1);
+      setenv("KYBTMP", (dir + "/suite/TMP/").c_str(), 1);
       setenv("ESCDELAY", "10", 1);
       setenv("TERM", "xterm", 1);
       execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));

@@ -34,7 +34,12 @@ e2e_cleanup() {
     tmux -L "$E2E_SOCKET" kill-server >/dev/null 2>&1 || true
   fi
   if [[ -n "$E2E_DIR" && -d "$E2E_DIR" ]]; then
-    rm -rf "$E2E_DIR"
+    # The pane's shell may still be on its way out: try again briefly.
+    local i
+    for ((i = 0; i < 20; i++)); do
+      rm -rf "$E2E_DIR" 2>/dev/null && break
+      sleep 0.05
+    done
   fi
 }
 
@@ -49,11 +54,11 @@ e2e_init() {
   trap 'exit 1' INT TERM HUP
 }
 
-# e2e_make_suite: a copy of the shipped demo suite (when there is one) with the session
-# folders, in $E2E_DIR; sets E2E_ROOT and E2E_TMP.
+# e2e_make_suite: a copy of the shipped demo suite (when there is one) in $E2E_DIR/suite/,
+# its session folder TMP/ inside it; sets E2E_ROOT and E2E_TMP (both end in "/").
 e2e_make_suite() {
   E2E_ROOT="$E2E_DIR/suite/"
-  E2E_TMP="$E2E_DIR/session/"
+  E2E_TMP="$E2E_DIR/suite/TMP/"
   mkdir -p "$E2E_ROOT" "$E2E_TMP"
   local source_suite="${ZT_SOURCE_DIR:-}/suite"
   if [[ -n "${ZT_SOURCE_DIR:-}" && -d "$source_suite" ]]; then
@@ -72,7 +77,7 @@ e2e_start() {
   cmd+=" ESCDELAY=25 '$E2E_BIN' $*; echo \$? > '$E2E_DIR/status'"
   rm -f "$E2E_DIR/status"
   tmux -L "$E2E_SOCKET" -f /dev/null new-session -d -s "$E2E_SESSION" -x 80 -y 25 \
-    "env -i PATH=/usr/bin:/bin HOME='$E2E_DIR' PS1='zt-shell$ ' TERM=tmux-256color LANG=C.UTF-8 bash --norc --noprofile -i" \
+    "env -i PATH=/usr/bin:/bin HOME='$E2E_DIR' PS1='zt-shell$ ' HISTFILE=/dev/null TERM=tmux-256color LANG=C.UTF-8 bash --norc --noprofile -i" \
     || e2e_fail "tmux did not start"
   tmux -L "$E2E_SOCKET" set-option -t "$E2E_SESSION" status off >/dev/null
   tmux -L "$E2E_SOCKET" set-option -s escape-time 10 >/dev/null

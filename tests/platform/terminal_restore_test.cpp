@@ -29,7 +29,7 @@ class ProgramInPty {
       rlimit noCore{0, 0};
       setrlimit(RLIMIT_CORE, &noCore);
       std::string root = dir.Path() + "suite/";
-      std::string session = dir.Path() + "session/";
+      std::string session = dir.Path() + "suite/TMP/";
       setenv("KYBROOT", root.c_str(), 1);
       setenv("KYBTMP", session.c_str(), 1);
       setenv("KYBEXE", root.c_str(), 1);
@@ -135,7 +135,9 @@ class TerminalRestoreTest : public ::testing::Test {
     if (!std::filesystem::exists(dir_.Path() + "suite/Vorn.ini")) {
       dir_.Write("suite/Vorn.ini", "[Usuari]\r\nIdioma=CAT\r\n");
     }
-    dir_.Write("session/Sessio.ini", "[Menu]\r\nTitol=PROVA\r\n");
+    if (!std::filesystem::exists(dir_.Path() + "suite/TMP/Sessio.ini")) {
+      dir_.Write("suite/TMP/Sessio.ini", "[Menu]\r\nTitol=PROVA\r\n");
+    }
   }
 
   // Starts the program and waits until it has drawn and waits for input.
