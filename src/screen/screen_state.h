@@ -1,7 +1,8 @@
 #pragma once
 // Process-wide state of the screen toolkit (owned by src/screen/): colour styles, windows,
-// key input. Other folders read it only through the screen functions, except where a
-// field says otherwise.
+// key input. Other folders may read it (the field editor reads hiddenInputChar and takes
+// pastedText) but change it only through the screen functions; the hooks are set by the
+// application.
 #include <cstdint>
 #include <functional>
 #include <optional>
