@@ -51,7 +51,10 @@ bool PushToFile(const std::string& path, const std::string& entry) {
   bool created = false;
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
   if (!file.is_open()) {
-    std::ofstream create(path, std::ios::binary);
+    // A file that is there but cannot be read and written belongs to someone else: leave
+    // it alone.
+    if (FileExists(path)) return false;
+    std::ofstream create(path, std::ios::binary | std::ios::app);
     if (!create.is_open()) return false;
     create.close();
     created = true;
