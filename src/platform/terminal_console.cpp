@@ -70,22 +70,13 @@ void OnWindowChange(int) {
   errno = savedErrno;
 }
 
-void OnStop(int sig) {
+void OnStop(int) {
   int savedErrno = errno;
   bool wasArmed = gRestore.armed;
   RestoreFromSignal();
-  // Stop for real, then take the terminal back when continued.
-  signal(sig, SIG_DFL);
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, sig);
-  sigprocmask(SIG_UNBLOCK, &set, nullptr);
-  raise(sig);
-  struct sigaction action {};
-  action.sa_handler = OnStop;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(sig, &action, nullptr);
+  // Stop for real, then take the terminal back when continued. SIGSTOP, because the
+  // kernel drops a default SIGTSTP for a process group without a job-control shell.
+  raise(SIGSTOP);
   if (wasArmed) {
     tcsetattr(gRestore.fd, TCSANOW, &gRestore.raw);
     gRestore.armed = 1;

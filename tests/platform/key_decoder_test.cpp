@@ -344,3 +344,45 @@ TEST(KeyDecoderTest, UnfinishedInputIsDecidedAfterItsWait) {
 
 }  // namespace
 }  // namespace zt
+
+namespace zt {
+namespace {
+
+// Random terminal noise, rich in ESC, "[", digits and UTF-8 lead bytes, fed in random
+// chunks at random times: the decoder never stalls, never holds more than a sequence's
+// worth of bytes, and never delivers an empty key.
+TEST(KeyDecoderTest, RandomInputIsAlwaysConsumed) {
+  using namespace std::string_view_literals;
+  const std::string alphabet("\x1b[O;<~0123456789ABCDHPZmMu$^\xc3\xa9\xe2\x82\x00\x7f\r\n\t\x9b"sv);
+  std::uint64_t state = 12345;
+  auto next = [&state](std::uint64_t bound) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return (state >> 33) % bound;
+  };
+  for (int round = 0; round < 300; ++round) {
+    KeyDecoder decoder(25);
+    std::int64_t now = 0;
+    for (int chunk = 0; chunk < 20; ++chunk) {
+      std::string bytes;
+      for (std::uint64_t n = next(12); n > 0; --n) bytes += alphabet[next(alphabet.size())];
+      now += static_cast<std::int64_t>(next(60));
+      decoder.Feed(bytes, now);
+      InputEvent event;
+      while (decoder.Next(event, now)) {
+        if (event.kind == EventKind::Key) {
+          ASSERT_NE(event.key, 0) << "round " << round;
+        }
+      }
+      ASSERT_LE(decoder.PendingBytes(), 80u) << "round " << round;
+    }
+    // Once every wait has passed, nothing is left over.
+    InputEvent event;
+    while (decoder.Next(event, now + kPasteTimeoutMs + 1)) {
+    }
+    EXPECT_EQ(decoder.PendingBytes(), 0u) << "round " << round;
+    EXPECT_EQ(decoder.MillisecondsUntilDeadline(now + kPasteTimeoutMs + 1), -1);
+  }
+}
+
+}  // namespace
+}  // namespace zt

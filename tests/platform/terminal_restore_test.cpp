@@ -184,6 +184,46 @@ TEST_F(TerminalRestoreTest, SignalsEndTheProgramWithTheTerminalRestored) {
   }
 }
 
+TEST_F(TerminalRestoreTest, StopGivesTheTerminalBackAndContinueTakesItAgain) {
+  auto program = StartDrawn();
+  ASSERT_TRUE(program->Running()) << program->Output();
+  std::size_t before = program->Output().size();
+  kill(program->Pid(), SIGTSTP);
+  int status = 0;
+  bool stopped = false;
+  for (int i = 0; i < 200 && !stopped; ++i) {
+    stopped = waitpid(program->Pid(), &status, WNOHANG | WUNTRACED) == program->Pid();
+    if (!stopped) usleep(10000);
+  }
+  ASSERT_TRUE(stopped && WIFSTOPPED(status)) << "the program did not stop";
+  program->ReadUntilQuiet(100);
+  EXPECT_NE(program->Output().find("\x1b[?1049l", before), std::string::npos);
+  EXPECT_NE(program->Modes().c_lflag & ICANON, 0u);  // the shell gets a cooked terminal
+
+  before = program->Output().size();
+  kill(program->Pid(), SIGCONT);
+  EXPECT_TRUE(program->ReadUntil("\x1b[?1049h", 2000));
+  program->ReadUntilQuiet(200);
+  EXPECT_EQ(program->Modes().c_lflag & ICANON, 0u);
+  // Everything is drawn again: far more than a few changed cells.
+  EXPECT_GT(program->Output().size() - before, 500u);
+  program->Type("\x1b");
+  EXPECT_TRUE(WIFEXITED(program->Wait()));
+  ExpectRestored(*program);
+}
+
+TEST_F(TerminalRestoreTest, StartupFailureRestoresTheTerminalBeforeTheMessage) {
+  std::filesystem::remove_all(dir_.Path() + "suite/FORMS");
+  std::filesystem::remove_all(dir_.Path() + "suite/forms");
+  ProgramInPty program(binary_, dir_);
+  int status = program.Wait();
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_NE(WEXITSTATUS(status), 0);  // a failure is not reported as success
+  ExpectRestored(program);
+  std::size_t left = program.Output().rfind("\x1b[?1049l");
+  EXPECT_NE(program.Output().find("zentario: ", left), std::string::npos) << program.Output();
+}
+
 TEST_F(TerminalRestoreTest, CtrlCIsAKeyAndEscEndsNormally) {
   auto program = StartDrawn();
   ASSERT_TRUE(program->Running()) << program->Output();
