@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/keycodes.h"
 
 namespace zt {
 namespace {
@@ -36,6 +37,9 @@ struct SignalRestore {
   int wakeFd = -1;
 };
 SignalRestore gRestore;
+
+// Esc keys handed out after a hang-up before the program is ended.
+constexpr int kMaxHangUpEscs = 1000;
 
 constexpr int kFatalSignals[] = {SIGTERM, SIGHUP, SIGINT,  SIGQUIT, SIGSEGV,
                                  SIGBUS,  SIGFPE, SIGABRT, SIGILL};
@@ -314,6 +318,7 @@ void TerminalConsole::ReadInput() {
   for (;;) {
     ssize_t n = read(inFd_, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) hungUp_ = true;
     if (n <= 0) break;
     decoder_.Feed(std::string_view(buffer, static_cast<std::size_t>(n)), NowMs());
     if (static_cast<std::size_t>(n) < sizeof buffer) break;
@@ -331,14 +336,25 @@ bool TerminalConsole::PollEvent(InputEvent& event) {
   // While the screen does not fit, input stays in the terminal until the operator can see.
   if (!active_ || !ScreenFits()) return false;
   ReadInput();
-  return decoder_.Next(event, NowMs());
+  if (decoder_.Next(event, NowMs())) return true;
+  if (!hungUp_) return false;
+  // Nobody can answer any more. Should the program not leave on Esc after all, end it the
+  // way a hang-up would have.
+  if (++hangUpEscs_ > kMaxHangUpEscs) {
+    Restore();
+    signal(SIGHUP, SIG_DFL);
+    raise(SIGHUP);
+  }
+  event = InputEvent{};
+  event.key = keys::kEsc;
+  return true;
 }
 
 bool TerminalConsole::WaitForInput(int timeoutMs) {
   Flush();
   std::int64_t start = NowMs();
   for (;;) {
-    if (decoder_.HasEvent() || resized_) return true;
+    if (decoder_.HasEvent() || resized_ || hungUp_) return true;
     bool readTty = active_ && ScreenFits();
     int wait = timeoutMs < 0
                    ? -1
@@ -359,7 +375,11 @@ bool TerminalConsole::WaitForInput(int timeoutMs) {
       HandleWakeups();
       if (resized_) return true;
     }
-    if (readTty && fds[1].revents != 0) return true;
+    if (readTty && fds[1].revents != 0) {
+      // Input still waiting is read first; the Esc answers come after it.
+      if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) hungUp_ = true;
+      return true;
+    }
   }
 }
 

@@ -96,6 +96,9 @@ class TerminalConsole : public BufferedConsole {
   int shownCursorHeight_ = -1;
   int shownMouse_ = -1;
   bool mouseWanted_ = false;
+  // The terminal hung up: input answers Esc so the program winds down as if left by hand.
+  bool hungUp_ = false;
+  int hangUpEscs_ = 0;
 };
 
 }  // namespace zt

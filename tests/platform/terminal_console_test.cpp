@@ -202,6 +202,17 @@ TEST_F(PtyTest, InputArrivesDecoded) {
   EXPECT_EQ(event.modifiers, 0);
 }
 
+TEST_F(PtyTest, HangUpAnswersEscInsteadOfSpinning) {
+  StartConsole();
+  close(master_);
+  master_ = -1;
+  EXPECT_TRUE(console_->WaitForInput(1000));
+  InputEvent event;
+  ASSERT_TRUE(console_->PollEvent(event));
+  EXPECT_EQ(event.key, keys::kEsc);
+  EXPECT_TRUE(console_->WaitForInput(-1));  // returns at once: no blocking on a dead terminal
+}
+
 TEST_F(PtyTest, SmallTerminalShowsTheSizeNeededUntilResized) {
   winsize small{};
   small.ws_row = 24;
