@@ -239,3 +239,55 @@ TEST_F(TerminalRestoreTest, CtrlCIsAKeyAndEscEndsNormally) {
 
 }  // namespace
 }  // namespace zt
+
+namespace zt {
+namespace {
+
+struct CommandResult {
+  int status = -1;
+  std::string output;
+};
+
+CommandResult RunBinary(const std::string& arguments, const std::string& prefix = "") {
+  CommandResult result;
+  std::string command = prefix + std::getenv("ZT_BINARY") + " " + arguments + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[1024];
+  std::size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+  int status = pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+TEST(CommandLineTest, HelpVersionAndUnknownArguments) {
+  if (std::getenv("ZT_BINARY") == nullptr) GTEST_SKIP() << "ZT_BINARY is not set";
+  CommandResult help = RunBinary("--help");
+  EXPECT_EQ(help.status, 0);
+  for (const char* item :
+       {"KYBROOT", "KYBTMP", "KYBEXE", "TERM", "HTTP_USER_AGENT", "HTTP_ACCEPT", "WINDIR",
+        "SYSTEMROOT", "COMSPEC", "ESCDELAY", "Sessio.ini", "VornTerm.ini", "Vorn.ini",
+        "FORMS/ZENTARIO.QFM", "LOCALE/ZENTARIO.LNG", "AJUDA/"}) {
+    EXPECT_NE(help.output.find(item), std::string::npos) << item;
+  }
+  CommandResult version = RunBinary("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.output.rfind("zentario ", 0), 0u) << version.output;
+
+  CommandResult unknown = RunBinary("--frobnicate");
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_NE(unknown.output.find("--frobnicate"), std::string::npos);
+  EXPECT_EQ(RunBinary("--help extra").status, 2);
+}
+
+TEST(CommandLineTest, WithoutATerminalItSaysSoAndFails) {
+  if (std::getenv("ZT_BINARY") == nullptr) GTEST_SKIP() << "ZT_BINARY is not set";
+  // setsid leaves the program without a controlling terminal: /dev/tty cannot be opened.
+  CommandResult result = RunBinary("< /dev/null", "setsid -w ");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.output.find("zentario: no terminal"), std::string::npos) << result.output;
+}
+
+}  // namespace
+}  // namespace zt
