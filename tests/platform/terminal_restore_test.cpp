@@ -20,7 +20,8 @@ namespace {
 
 class ProgramInPty {
  public:
-  ProgramInPty(const std::string& binary, const test::TempDir& dir) {
+  // redirectOutput: standard output goes to a file, as in "zentario > log".
+  ProgramInPty(const std::string& binary, const test::TempDir& dir, bool redirectOutput = false) {
     winsize size{};
     size.ws_row = 25;
     size.ws_col = 80;
@@ -36,6 +37,7 @@ class ProgramInPty {
       setenv("TERM", "xterm", 1);
       setenv("ESCDELAY", "10", 1);
       if (chdir(dir.Path().c_str()) != 0) _exit(126);
+      if (redirectOutput && !freopen("stdout.txt", "w", stdout)) _exit(126);
       execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -222,6 +224,19 @@ TEST_F(TerminalRestoreTest, StartupFailureRestoresTheTerminalBeforeTheMessage) {
   ExpectRestored(program);
   std::size_t left = program.Output().rfind("\x1b[?1049l");
   EXPECT_NE(program.Output().find("zentario: ", left), std::string::npos) << program.Output();
+}
+
+TEST_F(TerminalRestoreTest, DrawsOnTheTerminalWhenOutputIsRedirected) {
+  ProgramInPty program(binary_, dir_, /*redirectOutput=*/true);
+  ASSERT_TRUE(program.ReadUntil("\x1b[?1049h", 5000)) << program.Output();
+  program.ReadUntilQuiet(300);
+  ASSERT_TRUE(program.Running()) << program.Output();
+  program.Type("\x1b");
+  int status = program.Wait();
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  ExpectRestored(program);
+  EXPECT_EQ(dir_.Read("stdout.txt"), "");  // nothing of the screen went to the file
 }
 
 TEST_F(TerminalRestoreTest, CtrlCIsAKeyAndEscEndsNormally) {
