@@ -300,6 +300,24 @@ Step DispatchCsi(std::string_view b, char prefix, const std::vector<int>& p, cha
     return {Status::Swallow, length, 0};
   }
   if (prefix != 0) return {Status::Swallow, length, 0};  // replies to queries we never send
+  if (final == 'M' && p.empty()) {
+    // X10 mouse from terminals without SGR reports: three raw bytes follow, each 32 + value.
+    if (b.size() < length + 3) {
+      return timedOut ? Step{Status::Swallow, b.size(), 0}
+                      : Step{Status::Incomplete, 0, kSequenceTimeoutMs};
+    }
+    auto value = [&b, length](std::size_t i) {
+      return std::max(static_cast<int>(static_cast<std::uint8_t>(b[length + i])) - 32, 0);
+    };
+    int code = value(0);
+    std::vector<int> sgr = {code, value(1), value(2)};
+    if ((code & 3) == 3 && (code & (32 | 64)) == 0) {
+      // X10 does not say which button was released: take the left one.
+      sgr[0] = code & ~3;
+      return MouseEvent(sgr, 'm', length + 3, event);
+    }
+    return MouseEvent(sgr, 'M', length + 3, event);
+  }
   if (final == '~' || final == '^' || final == '@' || final == '$') {
     int number = param(0);
     std::uint8_t mods = ModifierParameter(param(1)) | extra;

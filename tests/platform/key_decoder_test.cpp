@@ -187,6 +187,10 @@ const std::vector<Case>& HandCases() {
       {"\x1b[<64;10;5M", {Mouse(EventKind::MousePress, 4, 5, 10)}},
       {"\x1b[<65;10;5M", {Mouse(EventKind::MousePress, 5, 5, 10)}},
       {"\x1b[<35;7;8M", {Mouse(EventKind::MouseMove, 0, 8, 7)}},
+      // X10 reports (no SGR): 32 + button, 32 + column, 32 + row; button 3 is a release.
+      {"\x1b[M *%", {Mouse(EventKind::MousePress, 1, 5, 10)}},
+      {"\x1b[M#*%", {Mouse(EventKind::MouseRelease, 1, 5, 10)}},
+      {"\x1b[M\"*%a", {Mouse(EventKind::MousePress, 2, 5, 10), Key('a')}},
       // Bracketed paste: one event, CR becomes a line break, UTF-8 becomes code page 850.
       {"\x1b[200~paste \xc3\xa9\rline2\x1b[201~", {Paste("paste \x82\r\nline2")}},
       {"\x1b[200~a\r\nb\nc\x1b[201~x", {Paste("a\r\nb\r\nc"), Key('x')}},
