@@ -118,9 +118,14 @@ int TerminalConsole::AnsiColour(int consoleColour) {
   return kAnsi[consoleColour & 7];
 }
 
-std::string TerminalConsole::SgrParameters(Attribute attribute) {
+std::string TerminalConsole::SgrParameters(Attribute attribute, bool linuxConsole) {
   int fg = attribute & 15;
   int bg = (attribute >> 4) & 15;
+  if (linuxConsole) {
+    // Bold and blink stick until reset, so every change starts from 0.
+    return std::string("0;") + (fg >= 8 ? "1;" : "") + (bg >= 8 ? "5;" : "") +
+           std::to_string(30 + AnsiColour(fg)) + ";" + std::to_string(40 + AnsiColour(bg));
+  }
   return std::to_string((fg < 8 ? 30 : 90) + AnsiColour(fg)) + ";" +
          std::to_string((bg < 8 ? 40 : 100) + AnsiColour(bg));
 }
@@ -129,6 +134,7 @@ std::unique_ptr<TerminalConsole> TerminalConsole::Open(const Environment& env, s
   Options options;
   options.escDelayMs = EscDelayMilliseconds(env);
   options.handleSignals = true;
+  options.linuxConsole = env.Get("TERM").rfind("linux", 0) == 0;
   int inFd = STDIN_FILENO;
   int outFd = STDOUT_FILENO;
   bool owns = false;
@@ -237,6 +243,7 @@ void TerminalConsole::Restore() {
   if (!active_) return;
   if (handlersInstalled_) gRestore.armed = 0;
   out_.clear();  // unsent drawing is of no use on the shell's screen
+  if (options_.linuxConsole) out_ += "\x1b[?0c";
   out_ += kRestoreModes;
   WriteOut();
   termios saved{};
@@ -429,7 +436,7 @@ void TerminalConsole::Flush() {
       hidden = true;
       MoveTo(r + 1, c + 1);
       if (cell.attr != outAttr_) {
-        out_ += "\x1b[" + SgrParameters(cell.attr) + "m";
+        out_ += "\x1b[" + SgrParameters(cell.attr, options_.linuxConsole) + "m";
         outAttr_ = cell.attr;
       }
       AppendUtf8(out_, Cp850ToUnicode(cell.ch));
@@ -442,7 +449,11 @@ void TerminalConsole::Flush() {
   frontValid_ = true;
   int height = CursorHeight() >= 100 ? 100 : 50;
   if (height != shownCursorHeight_) {
-    out_ += height == 100 ? "\x1b[2 q" : "\x1b[4 q";  // steady block / steady underline
+    if (options_.linuxConsole) {
+      out_ += height == 100 ? "\x1b[?6c" : "\x1b[?4c";  // full block / lower half
+    } else {
+      out_ += height == 100 ? "\x1b[2 q" : "\x1b[4 q";  // steady block / steady underline
+    }
     shownCursorHeight_ = height;
   }
   int mouse = mouseWanted_ ? 1 : 0;

@@ -22,6 +22,8 @@ class TerminalConsole : public BufferedConsole {
     // Install the restore-on-signal handlers and the SIGWINCH/SIGTSTP handling. Only one
     // console per process may do this; tests that drive a pseudo-terminal leave it off.
     bool handleSignals = true;
+    // The Linux console: bright colours as bold/blink, cursor shape with CSI ? n c.
+    bool linuxConsole = false;
   };
 
   // Opens the controlling terminal: standard input and output when both are terminals,
@@ -58,8 +60,9 @@ class TerminalConsole : public BufferedConsole {
   // The ANSI colour number (0-7) for a console colour's low three bits: console 1 is blue,
   // ANSI 4 is blue.
   static int AnsiColour(int consoleColour);
-  // The SGR parameters for an attribute, e.g. "34;47" or "93;100".
-  static std::string SgrParameters(Attribute attribute);
+  // The SGR parameters for an attribute, e.g. "34;47" or "93;100"; on the Linux console
+  // "0;1;5;34;47" style (bold for a bright foreground, blink for a bright background).
+  static std::string SgrParameters(Attribute attribute, bool linuxConsole = false);
 
  private:
   TerminalConsole(int inFd, int outFd, bool ownsFds, const Options& options);

@@ -31,9 +31,10 @@ class PtyTest : public ::testing::Test {
     ASSERT_EQ(openpty(&master_, &slave_, nullptr, nullptr, &size), 0);
   }
 
-  void StartConsole(bool handleSignals = false) {
+  void StartConsole(bool handleSignals = false, bool linuxConsole = false) {
     TerminalConsole::Options options;
     options.handleSignals = handleSignals;
+    options.linuxConsole = linuxConsole;
     std::string error;
     console_ = TerminalConsole::OpenOn(slave_, options, error);
     ASSERT_TRUE(console_) << error;
@@ -87,6 +88,10 @@ TEST(TerminalColourTest, ConsoleColoursMapToAnsi) {
   EXPECT_EQ(TerminalConsole::SgrParameters(0xF8), "90;107");  // dark grey on bright white
   EXPECT_EQ(TerminalConsole::SgrParameters(0x36), "33;46");   // brown on cyan
   EXPECT_EQ(TerminalConsole::SgrParameters(0x5C), "91;45");
+  // The Linux console has no 90-97/100-107: bold and blink give the bright halves.
+  EXPECT_EQ(TerminalConsole::SgrParameters(0x17, true), "0;37;44");
+  EXPECT_EQ(TerminalConsole::SgrParameters(0x1E, true), "0;1;33;44");
+  EXPECT_EQ(TerminalConsole::SgrParameters(0xF8, true), "0;1;5;30;47");
 }
 
 TEST_F(PtyTest, EntersRawModeAndTheAlternateScreenAndRestoresBoth) {
@@ -175,6 +180,18 @@ TEST_F(PtyTest, CursorShapeVisibilityMouseClipboardAndBeep) {
   EXPECT_NE(out.find("\x1b[4 q"), std::string::npos);
   EXPECT_NE(out.find("\x1b[?25l"), std::string::npos);
   EXPECT_NE(out.find("\x1b[?1000l\x1b[?1006l"), std::string::npos);
+}
+
+TEST_F(PtyTest, LinuxConsoleCursorShapes) {
+  StartConsole(/*handleSignals=*/false, /*linuxConsole=*/true);
+  console_->SetCursorHeight(100);
+  console_->Flush();
+  EXPECT_NE(Drain().find("\x1b[?6c"), std::string::npos);
+  console_->SetCursorHeight(50);
+  console_->Flush();
+  EXPECT_NE(Drain().find("\x1b[?4c"), std::string::npos);
+  console_->Restore();
+  EXPECT_NE(Drain().find("\x1b[?0c"), std::string::npos);  // the console's own cursor again
 }
 
 TEST_F(PtyTest, InputArrivesDecoded) {
