@@ -90,7 +90,11 @@ e2e_start() {
 e2e_pid() {
   local shell_pid
   shell_pid="$(e2e_format '#{pane_pid}')"
-  [[ -n "$shell_pid" ]] && pgrep -P "$shell_pid" 2>/dev/null | head -n1
+  [[ -n "$shell_pid" ]] || return 0
+  # Field 4 of /proc/PID/stat is the parent (no procps needed).
+  # (cat skips processes that end meanwhile; some awks stop at a missing file).
+  cat /proc/[0-9]*/stat 2>/dev/null | awk -v parent="$shell_pid" '$4 == parent { print $1 }' |
+    head -n1
 }
 
 # e2e_format FORMAT: a tmux format of the pane, e.g. '#{alternate_on}', '#{cursor_flag}'.
