@@ -459,8 +459,10 @@ Step ParseOne(std::string_view b, bool timedOut, int escDelayMs, InputEvent& eve
     if (b.size() == 2 && !timedOut) return {Status::Incomplete, 0, escDelayMs};
     if (b.size() > 2 && b[2] == '[') return ParseCsi(b, 3, kModAlt, timedOut, event);
     if (b.size() > 2 && b[2] == 'O') return ParseSs3(b, 3, kModAlt, timedOut, event);
-    event = KeyEvent(keys::kEsc, kModAlt);
-    return {Status::Event, 2, 0};
+    // Otherwise two Esc presses that arrived together (a quick double Esc, a slow link):
+    // deliver the first; the second is decoded on its own. Alt+Esc means nothing here.
+    event = KeyEvent(keys::kEsc, 0);
+    return {Status::Event, 1, 0};
   }
   // ESC + character: Alt held (metaSendsEscape, tmux).
   return ParseCharacter(b, 1, timedOut, kModAlt, event);

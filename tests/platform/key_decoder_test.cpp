@@ -157,7 +157,7 @@ const std::vector<Case>& HandCases() {
        "0",
        {Key(static_cast<std::int16_t>(0x8100), A)}},
       {"\x1b\x18", {Key(keys::kAltX, A | C)}},
-      {"\x1b\x1b", {Key(keys::kEsc, A)}},
+      {"\x1b\x1b", {Key(keys::kEsc), Key(keys::kEsc)}},  // a quick double Esc
       {"\x1b\x1b[A", {Key(keys::kUp, A)}},
       {"\x1b\r", {Key(keys::kEnter, A)}},
       {"\x1b\xc3\xa9", {Key(0x82, A)}},
