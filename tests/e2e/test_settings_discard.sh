@@ -14,7 +14,7 @@ e2e_type "9"
 e2e_keys Enter
 e2e_wait_for " IVA locals ....... 96,00 %" 5
 e2e_keys Escape
-sleep 0.2
+e2e_wait_format '#{cursor_y}' 4 5   # on the first field (row 5)
 e2e_keys Escape
 settings_finish 0
 settings_expect_untouched "Esc after an edit"
