@@ -1,6 +1,7 @@
 #include "forms/form_loop.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "app/runtime.h"
@@ -371,10 +372,9 @@ void DrawForm(Runtime& rt, std::int16_t form) {
   if (f == nullptr) return;
   SetStyle(rt, "rh");
   const std::string& title = rt.session.Title;
-  // 41 - length / 2, halves to even; a title too long for the row starts at column 1.
-  std::size_t half = title.size() / 2;
-  if (title.size() % 2 == 1 && half % 2 == 1) ++half;
-  const long column = 41 - static_cast<long>(half);
+  // The column 41 - length / 2, rounded with halves to even; a title too long for the row
+  // starts at column 1.
+  const long column = std::lround(std::nearbyint(41.0 - static_cast<double>(title.size()) / 2.0));
   const int columns = rt.console.Columns();
   if (column >= 1) {
     rt.console.SetCursor(1, static_cast<int>(column));

@@ -90,19 +90,19 @@ TEST_F(FormLoopTest, DrawFormCentresTheTitleAndDrawsHeadingsLabelsAndValues) {
   Load(kPlainForm);
   SetValue(1, 1, "IVA");
   SetValue(1, 4, "16");
-  rt().session.Title = " PROVA ";  // 7 characters: 41 - 3.5 rounds to even, column 37
+  rt().session.Title = " PROVA ";  // 7 characters: 41 - 3.5 = 37.5 rounds to even, column 38
   DrawForm(rt(), 1);
-  EXPECT_EQ(ScreenText(1, 36, 9), "  PROVA  ");
+  EXPECT_EQ(ScreenText(1, 37, 9), "  PROVA  ");
   EXPECT_EQ(ScreenText(2, 1, 42), "                    SECCI\xE0 0      SECCI\xE0 1");
   EXPECT_EQ(ScreenText(3, 21, 22), "--------      --------");
   EXPECT_EQ(ScreenText(5, 1, 12), "Nom:IVA     ");
   EXPECT_EQ(ScreenText(6, 1, 10), "Tipus:    ");
   EXPECT_EQ(ScreenText(8, 1, 12), "Tant:16,00 %");
 
-  rt().session.Title = " IVA ";  // 5 characters: 41 - 2.5 rounds to even, column 39
+  rt().session.Title = " IVA ";  // 5 characters: 41 - 2.5 = 38.5 rounds to even, column 38
   console().Clear();
   DrawForm(rt(), 1);
-  EXPECT_EQ(ScreenText(1, 38, 7), "  IVA  ");
+  EXPECT_EQ(ScreenText(1, 37, 7), "  IVA  ");
 }
 
 TEST_F(FormLoopTest, ShowFieldValueForOptionsHiddenAndMultiLineFields) {
