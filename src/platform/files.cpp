@@ -1,12 +1,12 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
+#include <cerrno>
 
 namespace zt {
 
@@ -53,8 +53,8 @@ std::string ResolvePath(std::string_view path) {
   }
   while (pos <= native.size()) {
     std::size_t slash = native.find('/', pos);
-    std::string part = native.substr(pos, slash == std::string::npos ? std::string::npos
-                                                                      : slash - pos);
+    std::string part =
+        native.substr(pos, slash == std::string::npos ? std::string::npos : slash - pos);
     if (!part.empty() && part != "." && part != "..") {
       std::string candidate = resolved + part;
       if (!FileExists(candidate)) {
@@ -72,11 +72,21 @@ std::string ResolvePath(std::string_view path) {
 }
 
 bool ReadWholeFile(std::string_view path, std::string& contents) {
-  std::ifstream in(ResolvePath(path), std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  contents = buffer.str();
+  // Plain read(2): settings files are read many times at start-up, and streams cost more
+  // than the reading itself.
+  int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  contents.clear();
+  char buffer[8192];
+  for (;;) {
+    ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got > 0) {
+      contents.append(buffer, static_cast<std::size_t>(got));
+    } else if (got == 0 || errno != EINTR) {
+      break;
+    }
+  }
+  ::close(fd);
   return true;
 }
 
