@@ -38,6 +38,10 @@ struct SignalRestore {
 };
 SignalRestore gRestore;
 
+// Changed cells at the end of a row from which erasing the rest of the line is cheaper
+// than writing them.
+constexpr int kEraseWorth = 3;
+
 // Esc keys handed out after a hang-up before the program is ended.
 constexpr int kMaxHangUpEscs = 1000;
 
@@ -395,6 +399,12 @@ void TerminalConsole::MoveTo(int row, int column) {
   if (outRow_ == row && column > outColumn_ && outColumn_ > 0) {
     int gap = column - outColumn_;
     out_ += gap == 1 ? "\x1b[C" : "\x1b[" + std::to_string(gap) + "C";
+  } else if (column == 1 && outRow_ == row) {
+    out_ += '\r';
+  } else if (column == 1 && outRow_ > 0 && outRow_ + 1 == row) {
+    // Without output post-processing a line feed only moves down, and no row below the
+    // last one is ever asked for, so it never scrolls.
+    out_ += "\r\n";
   } else if (column == 1) {
     out_ += row == 1 ? "\x1b[H" : "\x1b[" + std::to_string(row) + "H";
   } else {
@@ -402,6 +412,65 @@ void TerminalConsole::MoveTo(int row, int column) {
   }
   outRow_ = row;
   outColumn_ = column;
+}
+
+void TerminalConsole::SetShownAttribute(Attribute attribute) {
+  if (attribute == outAttr_) return;
+  int fg = attribute & 15;
+  int bg = (attribute >> 4) & 15;
+  int oldFg = outAttr_ & 15;
+  int oldBg = (outAttr_ >> 4) & 15;
+  std::string params;
+  auto add = [&params](int value) {
+    if (!params.empty()) params += ';';
+    params += std::to_string(value);
+  };
+  if (outAttr_ < 0) {
+    params = SgrParameters(attribute, options_.linuxConsole);
+  } else if (options_.linuxConsole) {
+    // Bold (22 ends it) and blink (25 ends it) give the bright halves there.
+    if ((fg ^ oldFg) & 8) add(fg >= 8 ? 1 : 22);
+    if ((bg ^ oldBg) & 8) add(bg >= 8 ? 5 : 25);
+    if ((fg ^ oldFg) & 7) add(30 + AnsiColour(fg));
+    if ((bg ^ oldBg) & 7) add(40 + AnsiColour(bg));
+  } else {
+    if (fg != oldFg) add((fg < 8 ? 30 : 90) + AnsiColour(fg));
+    if (bg != oldBg) add((bg < 8 ? 40 : 100) + AnsiColour(bg));
+  }
+  out_ += "\x1b[" + params + "m";
+  outAttr_ = attribute;
+}
+
+void TerminalConsole::ClearForRepaint(const Grid& cells) {
+  if (termRows_ != kRows || termColumns_ != kColumns) {
+    // Erasing would colour the terminal beyond the 80 x 25 too: clear it in the terminal's
+    // own colours and draw every cell.
+    out_ += "\x1b[0m\x1b[2J";
+    outAttr_ = -1;
+    frontValid_ = false;
+    return;
+  }
+  // The terminal fills a cleared screen with the current background, so clearing in the
+  // colours most of the blanks have leaves only the rest of the screen to send.
+  std::array<int, 256> counts{};
+  int blanks = 0;
+  for (const auto& row : cells) {
+    for (const Cell& cell : row) {
+      if (cell.ch != ' ') continue;
+      ++counts[cell.attr];
+      ++blanks;
+    }
+  }
+  int fill = outAttr_ >= 0 ? outAttr_ : cells[0][0].attr;
+  if (blanks > 0) {
+    for (int a = 0; a < 256; ++a) {
+      if (counts[a] > counts[fill]) fill = a;
+    }
+  }
+  SetShownAttribute(static_cast<Attribute>(fill));
+  out_ += "\x1b[2J";
+  for (auto& row : front_) row.fill(Cell{' ', static_cast<Attribute>(fill)});
+  frontValid_ = true;
 }
 
 void TerminalConsole::DrawTooSmallMessage() {
@@ -421,29 +490,50 @@ void TerminalConsole::Flush() {
   }
   const Grid& cells = Cells();
   bool hidden = false;
+  auto hideCursor = [&] {
+    if (!hidden && shownCursorVisible_ != 0) {
+      out_ += "\x1b[?25l";  // no cursor flicker across the screen while drawing
+      shownCursorVisible_ = 0;
+    }
+    hidden = true;
+  };
   if (!frontValid_) {
-    out_ += "\x1b[0m\x1b[2J";
-    outAttr_ = -1;
+    hideCursor();
+    ClearForRepaint(cells);
   }
   for (int r = 0; r < kRows; ++r) {
+    const auto& row = cells[r];
+    // Where the row's closing run of blanks in one colour starts; erasing to the end of the
+    // line draws such a run in three bytes (when the line ends where the screen does).
+    const Cell& last = row[kColumns - 1];
+    int tail = kColumns;
+    if (last.ch == ' ' && termColumns_ == kColumns) {
+      tail = kColumns - 1;
+      while (tail > 0 && row[tail - 1] == last) --tail;
+    }
     for (int c = 0; c < kColumns; ++c) {
-      const Cell& cell = cells[r][c];
+      const Cell& cell = row[c];
       if (frontValid_ && front_[r][c] == cell) continue;
-      if (!hidden && shownCursorVisible_ != 0) {
-        out_ += "\x1b[?25l";  // no cursor flicker across the screen while drawing
-        shownCursorVisible_ = 0;
-      }
-      hidden = true;
+      hideCursor();
       MoveTo(r + 1, c + 1);
-      if (cell.attr != outAttr_) {
-        out_ += "\x1b[" + SgrParameters(cell.attr, options_.linuxConsole) + "m";
-        outAttr_ = cell.attr;
+      if (c >= tail) {
+        int changed = 0;
+        for (int k = c; k < kColumns; ++k) {
+          changed += frontValid_ && front_[r][k] == row[k] ? 0 : 1;
+        }
+        if (changed >= kEraseWorth) {
+          SetShownAttribute(last.attr);
+          out_ += "\x1b[K";
+          for (int k = c; k < kColumns; ++k) front_[r][k] = last;
+          break;
+        }
+        tail = kColumns;  // not worth it here, nor further along the row
       }
+      SetShownAttribute(cell.attr);
       AppendUtf8(out_, Cp850ToUnicode(cell.ch));
       front_[r][c] = cell;
-      // Past the last column the terminal's cursor position is not certain.
+      // Past the last column the terminal's cursor column is not certain.
       outColumn_ = c + 2 <= kColumns ? c + 2 : 0;
-      if (outColumn_ == 0) outRow_ = 0;
     }
   }
   frontValid_ = true;

@@ -1,8 +1,9 @@
 #pragma once
 // The console on a real terminal (xterm-compatible, tmux, Linux console), written on termios
 // and xterm control sequences. The 80 x 25 cells live in BufferedConsole; Flush sends only
-// the cells that changed since the last flush. The terminal is put back as it was on every
-// way out: destruction, Restore(), and the termination and crash signals.
+// the cells that changed since the last flush, and a full repaint starts from a screen
+// cleared in the frame's most common blank colours. The terminal is put back as it was on
+// every way out: destruction, Restore(), and the termination and crash signals.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -74,6 +75,11 @@ class TerminalConsole : public BufferedConsole {
   void ReadInput();
   void WriteOut();
   void MoveTo(int row, int column);
+  // Sends the SGR change from the shown attribute to this one, only the parts that differ.
+  void SetShownAttribute(Attribute attribute);
+  // Clears the screen in the attribute most blanks of the frame have and takes that blank
+  // screen as what is shown (a larger terminal is cleared plainly, nothing taken as shown).
+  void ClearForRepaint(const Grid& cells);
   void ForgetShownState();
 
   int inFd_;
