@@ -10,6 +10,7 @@
 #   e2e_keys Escape               # tmux send-keys names; e2e_type "literal text"
 #   e2e_screen                    # prints the pane
 #   e2e_wait_exit [secs]          # waits for the program to end; E2E_STATUS = its status
+#   e2e_stop                      # ends the tmux server and waits until its processes are gone
 
 set -u
 
@@ -29,14 +30,36 @@ e2e_fail() {
   exit 1
 }
 
+# e2e_alive PID: the process exists and has not ended (a zombie nobody reaps has ended).
+e2e_alive() {
+  local stat
+  stat="$(cat "/proc/$1/stat" 2>/dev/null)" || return 1
+  [[ -n "$stat" ]] || return 1
+  stat="${stat##*) }" # the name in brackets may hold spaces: the state follows it
+  [[ "${stat%% *}" != "Z" ]]
+}
+
+# e2e_stop: ends the private tmux server and waits until it, the pane's shell and the
+# program are gone, so that nothing writes into the scratch folder any more.
+e2e_stop() {
+  [[ -n "$E2E_SOCKET" ]] || return 0
+  local pids pid i
+  pids="$(tmux -L "$E2E_SOCKET" display-message -p '#{pid} #{pane_pid}' 2>/dev/null) $(e2e_pid 2>/dev/null)"
+  tmux -L "$E2E_SOCKET" kill-server >/dev/null 2>&1 || true
+  for pid in $pids; do
+    for ((i = 0; i < 100; i++)); do
+      e2e_alive "$pid" || break
+      sleep 0.05
+    done
+  done
+}
+
 e2e_cleanup() {
-  if [[ -n "$E2E_SOCKET" ]]; then
-    tmux -L "$E2E_SOCKET" kill-server >/dev/null 2>&1 || true
-  fi
+  e2e_stop
   if [[ -n "$E2E_DIR" && -d "$E2E_DIR" ]]; then
-    # The pane's shell may still be on its way out: try again briefly.
+    # Anything that still slipped a file in meanwhile: try again briefly, quietly.
     local i
-    for ((i = 0; i < 20; i++)); do
+    for ((i = 0; i < 40; i++)); do
       rm -rf "$E2E_DIR" 2>/dev/null && break
       sleep 0.05
     done
@@ -113,7 +136,9 @@ e2e_wait_format() {
 # e2e_shell_sane: after the program ended, the pane's shell reads a line with echo on and
 # reports canonical mode: what a restored terminal does.
 e2e_shell_sane() {
-  e2e_type "stty -a | tr ' ' '\n' | grep -xE -- '-?(icanon|echo|isig|icrnl|opost)' | tr '\n' ' '; echo STTY-DONE"
+  # The marker is put together by printf, so the echoed command line does not show it and
+  # the wait ends only once the command's own output is there.
+  e2e_type "stty -a | tr ' ' '\n' | grep -xE -- '-?(icanon|echo|isig|icrnl|opost)' | tr '\n' ' '; printf '%s-%s\n' STTY DONE"
   e2e_keys Enter
   e2e_wait_for "STTY-DONE" 5 # typed text echoed and the line ran: echo and icanon work
   local modes
