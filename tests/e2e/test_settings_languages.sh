@@ -18,7 +18,7 @@ check_language() {
   e2e_keys Escape
   settings_finish 0
   settings_expect_untouched "$language screen"
-  tmux -L "$E2E_SOCKET" kill-server
+  e2e_stop
 }
 
 check_language SPA "                    SECCIÓN 0     SECCIÓN 1" \
