@@ -80,7 +80,7 @@ constexpr std::uint16_t kSegAlternateCollating = 0x20;
 }  // namespace btr
 
 // Stat / Create data buffer: bytes 0-1 record length, 2-3 page size, 4-5 number of keys,
-// 6-9 number of records; from offset 16 one 16-byte specification per key segment
+// 6-9 number of records; from offset 16 one 16-byte description per key segment
 // (0-1 position in the record, 1-based; 2-3 length; 4-5 flags), then, when a segment uses
 // the alternate collating sequence, a 9-byte head (0xAC and an 8-byte name) and the 256
 // translation bytes. All numbers little-endian.
