@@ -9,33 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "support/record_layout.h"
+
 namespace zt {
 namespace {
 
-// Records of 12 bytes: code (1-4, string, unique), number (5-6, binary little-endian,
-// duplicates), name (7-9, case-free collating, duplicates), 3 free bytes.
-RecordFileLayout TestLayout() {
-  RecordFileLayout layout;
-  layout.recordLength = 12;
-  layout.keys = {{{1, 4, 0}},
-                 {{5, 2, btr::kSegBinary | btr::kSegDuplicates}},
-                 {{7, 3, btr::kSegAlternateCollating | btr::kSegDuplicates}},
-                 {{7, 3, btr::kSegDuplicates}, {1, 4, 0}}};
-  layout.collatingName = "UPPER";
-  for (int i = 0; i < 256; ++i)
-    layout.collating[static_cast<std::size_t>(i)] =
-        static_cast<std::uint8_t>(i >= 'a' && i <= 'z' ? i - 32 : i);
-  return layout;
-}
-
-std::string Record(const std::string& code, std::uint16_t number, const std::string& name) {
-  std::string r(12, ' ');
-  r.replace(0, code.size(), code);
-  r[4] = static_cast<char>(number & 0xFF);
-  r[5] = static_cast<char>(number >> 8);
-  r.replace(6, name.size(), name);
-  return r;
-}
+using test::TestRecord;
+using test::TestRecordLayout;
 
 // One client with one open file.
 struct Client {
@@ -76,10 +56,10 @@ struct Client {
 class RecordEngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(store->CreateFile("CLI.DAT", TestLayout()), 0);
+    ASSERT_EQ(store->CreateFile("CLI.DAT", TestRecordLayout()), 0);
     ASSERT_EQ(me.Open("CLI.DAT"), 0);
-    for (const auto& r : {Record("C003", 256, "bob"), Record("A001", 2, "Amy"),
-                          Record("B002", 1, "abe"), Record("D004", 2, "Cal")})
+    for (const auto& r : {TestRecord("C003", 256, "bob"), TestRecord("A001", 2, "Amy"),
+                          TestRecord("B002", 1, "abe"), TestRecord("D004", 2, "Cal")})
       ASSERT_EQ(me.Insert(r), 0);
     ASSERT_EQ(other.Open("CLI.DAT"), 0);
   }
@@ -143,7 +123,7 @@ TEST_F(RecordEngineTest, ShortDataBufferCutsTheRecordWithStatus22) {
   ASSERT_EQ(me.Get(btr::kGetEqual, 0, "C003"), 0);
   EXPECT_EQ(me.Call(btr::kGetEqual, 0, 6), btr::kDataBufferTooShort);
   EXPECT_EQ(me.dataLength, 6u);
-  EXPECT_EQ(me.Data(), Record("C003", 256, "bob").substr(0, 6));
+  EXPECT_EQ(me.Data(), TestRecord("C003", 256, "bob").substr(0, 6));
 }
 
 TEST_F(RecordEngineTest, PositionsLeadBackToTheirRecords) {
@@ -199,17 +179,17 @@ TEST_F(RecordEngineTest, StatDescribesRecordKeysAndCollatingTable) {
 }
 
 TEST_F(RecordEngineTest, UniqueKeysRefuseDuplicatesAndLengthsMustMatch) {
-  EXPECT_EQ(me.Insert(Record("A001", 9, "zed")), btr::kDuplicateKey);
-  EXPECT_EQ(me.Insert(Record("E005", 2, "Amy")), 0);  // duplicates allowed there
+  EXPECT_EQ(me.Insert(TestRecord("A001", 9, "zed")), btr::kDuplicateKey);
+  EXPECT_EQ(me.Insert(TestRecord("E005", 2, "Amy")), 0);  // duplicates allowed there
   EXPECT_EQ(me.Insert("short"), btr::kInvalidRecordLength);
   EXPECT_EQ(store->RecordCount("CLI.DAT"), 5u);
 }
 
 TEST_F(RecordEngineTest, UpdateReindexesAndDeleteKeepsThePlace) {
   ASSERT_EQ(me.Get(btr::kGetEqual, 0, "B002"), 0);
-  ASSERT_EQ(me.Insert(Record("B002", 1, "abe")), btr::kDuplicateKey);
+  ASSERT_EQ(me.Insert(TestRecord("B002", 1, "abe")), btr::kDuplicateKey);
   ASSERT_EQ(me.Get(btr::kGetEqual, 0, "B002"), 0);
-  std::memcpy(me.data.data(), Record("B002", 1, "zzz").data(), 12);
+  std::memcpy(me.data.data(), TestRecord("B002", 1, "zzz").data(), 12);
   me.dataLength = 12;
   ASSERT_EQ(me.engine.BTRCALL(btr::kUpdate, me.pb.data(), me.data.data(), me.dataLength,
                               me.key.data(), 255, 0),
@@ -241,7 +221,7 @@ TEST_F(RecordEngineTest, RecordLockAnswers84ToOthersUntilReleased) {
 
 TEST_F(RecordEngineTest, TransactionLocksTheFileAndAbortUndoes) {
   ASSERT_EQ(other.Call(btr::kBeginTransaction), 0);
-  ASSERT_EQ(other.Insert(Record("E005", 5, "eve")), 0);
+  ASSERT_EQ(other.Insert(TestRecord("E005", 5, "eve")), 0);
   EXPECT_EQ(me.Get(btr::kGetFirst, 0), btr::kFileInUse);
   EXPECT_EQ(Client(store, 3).Open("CLI.DAT"), btr::kFileInUse);
   ASSERT_EQ(other.Call(btr::kAbortTransaction), 0);
@@ -249,7 +229,7 @@ TEST_F(RecordEngineTest, TransactionLocksTheFileAndAbortUndoes) {
   EXPECT_EQ(store->RecordCount("CLI.DAT"), 4u);
 
   ASSERT_EQ(other.Call(btr::kBeginTransaction), 0);
-  ASSERT_EQ(other.Insert(Record("E005", 5, "eve")), 0);
+  ASSERT_EQ(other.Insert(TestRecord("E005", 5, "eve")), 0);
   ASSERT_EQ(other.Call(btr::kEndTransaction), 0);
   EXPECT_EQ(me.Get(btr::kGetEqual, 0, "E005"), 0);
 }
@@ -267,7 +247,7 @@ TEST_F(RecordEngineTest, ExclusiveOpenAndClosedBlocks) {
 
 TEST(RecordEngineCreate, CreateFromStatLayoutGivesTheSameFile) {
   auto store = std::make_shared<MemoryRecordStore>();
-  ASSERT_EQ(store->CreateFile("A.DAT", TestLayout()), 0);
+  ASSERT_EQ(store->CreateFile("A.DAT", TestRecordLayout()), 0);
   Client a(store, 1);
   ASSERT_EQ(a.Open("A.DAT"), 0);
   ASSERT_EQ(a.Call(btr::kStat, 0, 1536), 0);
@@ -291,7 +271,7 @@ TEST(RecordEngineCreate, CreateFromStatLayoutGivesTheSameFile) {
   EXPECT_EQ(b.engine.BTRCALL(btr::kCreate, b.pb.data(), b.data.data(), b.dataLength, b.key.data(),
                              255, -1),
             btr::kFileExists);
-  RecordFileLayout bad = TestLayout();
+  RecordFileLayout bad = TestRecordLayout();
   bad.keys.push_back({{11, 5, 0}});  // past the record's end
   EXPECT_EQ(store->CreateFile("C.DAT", bad), btr::kInvalidKeyLength);
 }

@@ -406,9 +406,9 @@ class RecordBrowseTest : public BrowseTest {
  protected:
   void SetUp() override {
     rt.records.engine = std::make_shared<MemoryRecordEngine>(store, 1);
-    for (const auto& r : {ClientRecord("B002", 1, "bea"), ClientRecord("A001", 2, "amy"),
-                          ClientRecord("C001", 3, "cal"), ClientRecord("B001", 4, "bob"),
-                          ClientRecord("A002", 5, "ann"), ClientRecord("B003", 6, "bud")})
+    for (const auto& r :
+         {TestRecord("B002", 1, "bea"), TestRecord("A001", 2, "amy"), TestRecord("C001", 3, "cal"),
+          TestRecord("B001", 4, "bob"), TestRecord("A002", 5, "ann"), TestRecord("B003", 6, "bud")})
       ASSERT_EQ(other.Insert(r), 0);
     ASSERT_EQ(OpenRecordFile(rt, kHandle, "CLI.DAT", 12, 0), 0);
     rt.records.browseLineHook = [this](Runtime& r, std::int16_t) {
@@ -424,7 +424,7 @@ class RecordBrowseTest : public BrowseTest {
 
   std::shared_ptr<MemoryRecordStore> store = [] {
     auto s = std::make_shared<MemoryRecordStore>();
-    EXPECT_EQ(s->CreateFile("CLI.DAT", ClientLayout()), 0);
+    EXPECT_EQ(s->CreateFile("CLI.DAT", TestRecordLayout()), 0);
     return s;
   }();
   OtherProgram other{store, "CLI.DAT"};

@@ -112,7 +112,7 @@ TEST_F(RecordFileTest, ShortRecordAreaTakesThePrefixAndCountsAsSuccess) {
   std::int16_t status = -1;
   SeekByKey(rt, 8, 0, "C003", 0, status);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(Area(8), ClientRecord("C003", 256, "bob").substr(0, 6));
+  EXPECT_EQ(Area(8), TestRecord("C003", 256, "bob").substr(0, 6));
 }
 
 TEST_F(RecordFileTest, StepRecordsMakesPlainMovesThenOneFullOperation) {
@@ -335,7 +335,7 @@ TEST_F(LockRetryTest, OtherModesDoNotWait) {
 TEST_F(LockRetryTest, FileLockedByAnotherTransactionIsWaitedForToo) {
   ASSERT_EQ(other.Unlock(), 0);
   ASSERT_EQ(other.Call(btr::kBeginTransaction), 0);
-  ASSERT_EQ(other.Insert(ClientRecord("F006", 6, "fay")), 0);
+  ASSERT_EQ(other.Insert(TestRecord("F006", 6, "fay")), 0);
   rt.records.sleep = [this](int ms) {
     waits.push_back(ms);
     if (waits.size() == 2) other.Call(btr::kEndTransaction);

@@ -11,34 +11,10 @@
 
 #include "platform/record_engine.h"
 #include "records/record_file.h"
+#include "support/record_layout.h"
 #include "support/test_runtime.h"
 
 namespace zt::test {
-
-// Records of 12 bytes: code (1-4, string), number (5-6, binary), name (7-9, case-free).
-inline RecordFileLayout ClientLayout() {
-  RecordFileLayout layout;
-  layout.recordLength = 12;
-  layout.keys = {{{1, 4, 0}},
-                 {{5, 2, btr::kSegBinary | btr::kSegDuplicates}},
-                 {{7, 3, btr::kSegAlternateCollating | btr::kSegDuplicates}},
-                 {{7, 3, btr::kSegDuplicates}, {1, 4, 0}}};
-  layout.collatingName = "UPPER";
-  for (int i = 0; i < 256; ++i)
-    layout.collating[static_cast<std::size_t>(i)] =
-        static_cast<std::uint8_t>(i >= 'a' && i <= 'z' ? i - 32 : i);
-  return layout;
-}
-
-inline std::string ClientRecord(const std::string& code, std::uint16_t number,
-                                const std::string& name) {
-  std::string r(12, ' ');
-  r.replace(0, code.size(), code);
-  r[4] = static_cast<char>(number & 0xFF);
-  r[5] = static_cast<char>(number >> 8);
-  r.replace(6, name.size(), name);
-  return r;
-}
 
 // Another program on the same record manager.
 struct OtherProgram {
@@ -96,9 +72,9 @@ class RecordFixture : public ::testing::Test {
     rt.session.Language = "CAT";
     recorder = std::make_shared<RecordingEngine>(std::make_shared<MemoryRecordEngine>(store, 1));
     rt.records.engine = recorder;
-    for (const auto& r : {ClientRecord("C003", 256, "bob"), ClientRecord("A001", 2, "Amy"),
-                          ClientRecord("B002", 1, "abe"), ClientRecord("D004", 2, "Cal"),
-                          ClientRecord("E005", 0x0201, "eve")})
+    for (const auto& r : {TestRecord("C003", 256, "bob"), TestRecord("A001", 2, "Amy"),
+                          TestRecord("B002", 1, "abe"), TestRecord("D004", 2, "Cal"),
+                          TestRecord("E005", 0x0201, "eve")})
       ASSERT_EQ(other.Insert(r), 0);
   }
 
@@ -113,7 +89,7 @@ class RecordFixture : public ::testing::Test {
   Runtime& rt = t.rt;
   static std::shared_ptr<MemoryRecordStore> MakeStore() {
     auto s = std::make_shared<MemoryRecordStore>();
-    EXPECT_EQ(s->CreateFile("CLI.DAT", ClientLayout()), 0);
+    EXPECT_EQ(s->CreateFile("CLI.DAT", TestRecordLayout()), 0);
     return s;
   }
 
