@@ -7,10 +7,8 @@
 
 namespace zt {
 
-double NumericValue(std::string_view text) {
+std::size_t DecimalPrefixLength(std::string_view text) {
   std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  std::size_t start = i;
   auto isDigit = [&](std::size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
   std::size_t digits = 0;
@@ -19,7 +17,16 @@ double NumericValue(std::string_view text) {
     ++i;
     while (isDigit(i)) ++i, ++digits;
   }
-  if (digits == 0) return 0.0;
+  return digits == 0 ? 0 : i;
+}
+
+double NumericValue(std::string_view text) {
+  std::size_t start = text.find_first_not_of(' ');
+  if (start == std::string_view::npos) return 0.0;
+  std::size_t length = DecimalPrefixLength(text.substr(start));
+  if (length == 0) return 0.0;
+  std::size_t i = start + length;
+  auto isDigit = [&](std::size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
   std::size_t end = i;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     std::size_t k = i + 1;
@@ -52,7 +59,11 @@ Int RoundToInt(double value) {
 }
 }  // namespace
 
-std::int16_t ToInt16(double value) { return RoundToInt<std::int16_t>(value); }
-std::int32_t ToInt32(double value) { return RoundToInt<std::int32_t>(value); }
+std::int16_t ToInt16(double value) {
+  return RoundToInt<std::int16_t>(value);
+}
+std::int32_t ToInt32(double value) {
+  return RoundToInt<std::int32_t>(value);
+}
 
 }  // namespace zt

@@ -70,16 +70,9 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 std::optional<double> NumberField(const std::vector<Field>& fields, std::size_t index) {
   if (index >= fields.size() || fields[index].quoted) return std::nullopt;
   std::string text = fields[index].text;
-  std::size_t i = 0;
+  std::size_t i = DecimalPrefixLength(text);
+  if (i == 0) return std::nullopt;
   auto isDigit = [&](std::size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  std::size_t digits = 0;
-  while (isDigit(i)) ++i, ++digits;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (isDigit(i)) ++i, ++digits;
-  }
-  if (digits == 0) return std::nullopt;
   if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
     text[i] = 'E';
     ++i;
